@@ -1,0 +1,143 @@
+#include "app/companion.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "core/filler_run.h"
+#include "core/number_text.h"
+#include "core/tuning_list.h"
+#include "core/tuning_state.h"
+#include "varidac_version.h"
+
+namespace varidac {
+namespace {
+
+constexpr const char* kUsage = "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] LIST";
+
+struct Options {
+    std::string start{kStartupStartText};
+    std::string end{kStartupEndText};
+    int16_t eprom = 0;
+    std::string list;
+};
+
+// What the window's key filter lets a user type, as a whole number:
+// digits, at most one ".", at least one digit.
+bool isTypableVoltage(std::string_view text) {
+    int points = 0, digits = 0;
+    for (char c : text) {
+        if (c == '.') {
+            ++points;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && points <= 1;
+}
+
+void printMessage(std::ostream& stream, const Message& message) {
+    stream << message.title << '\n';
+    for (const auto& line : message.lines) stream << line << '\n';
+}
+
+void printHelp(std::ostream& out) {
+    out << kUsage << "\n\n"
+        << "Reads a tuning list (frequency,voltage records from 600 to 1600 kHz) and writes\n"
+        << "NAME_test_DA.TXT and NAME_TYPE.BIN beside it, NAME being the list's name\n"
+        << "without its extension.\n\n"
+        << "  --start TEXT   D/A output voltage at code 00H (default 1.50)\n"
+        << "  --end TEXT     D/A output voltage at code FFH (default 12.00)\n"
+        << "  --eprom TYPE   27C64 (default), 27C128, 27C256 or 27C512\n"
+        << "  --help         show this help and exit\n"
+        << "  --version      show the version and exit\n\n"
+        << "Exit status: 0 the files were written, 1 refused (the reason is printed),\n"
+        << "2 wrong usage.\n";
+}
+
+int usageError(std::ostream& err, const std::string& problem) {
+    err << "varidac-fill: " << problem << '\n' << kUsage << '\n';
+    return 2;
+}
+
+}  // namespace
+
+int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    bool listSeen = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            printHelp(out);
+            return 0;
+        }
+        if (!optionsEnded && arg == "--version") {
+            out << "varidac-fill " << VARIDAC_VERSION << '\n';
+            return 0;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            std::string name = arg;
+            std::optional<std::string> value;
+            if (auto eq = arg.find('='); eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+            }
+            if (name != "--start" && name != "--end" && name != "--eprom") return usageError(err, "unknown option " + name);
+            if (!value) {
+                if (i + 1 >= args.size()) return usageError(err, name + " needs a value");
+                value = args[++i];
+            }
+            if (name == "--eprom") {
+                bool known = false;
+                for (std::size_t t = 0; t < kEpromTypes.size(); ++t) {
+                    if (*value == kEpromTypes[t]) {
+                        options.eprom = static_cast<int16_t>(t);
+                        known = true;
+                    }
+                }
+                if (!known) return usageError(err, "--eprom: \"" + *value + "\" is not one of 27C64, 27C128, 27C256, 27C512");
+            } else {
+                if (!isTypableVoltage(*value)) {
+                    return usageError(err, name + ": \"" + *value + "\" is not a voltage (digits with at most one \".\")");
+                }
+                (name == "--start" ? options.start : options.end) = *value;
+            }
+            continue;
+        }
+        if (listSeen) return usageError(err, "only one LIST may be given");
+        options.list = arg;
+        listSeen = true;
+    }
+    if (!listSeen) return usageError(err, "no LIST given");
+
+    TuningState state;
+    std::error_code ec;
+    state.pad = std::filesystem::current_path(ec).string();
+    state.alleendenaam = kStartupName;
+    state.naamzonderpad = kStartupFileName;
+    recomputeVoltages(state, options.start, options.end);
+    selectEpromType(state, options.eprom);
+
+    std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
+    if (ec) listPath = options.list;
+    if (auto refused = readTuningList(state, listPath.string())) {
+        printMessage(err, *refused);
+        return 1;
+    }
+    Message result = fillerRun(state, options.start, options.end, regionalDecimalSign());
+    if (result.icon == MessageIcon::Information) {
+        printMessage(out, result);
+        return 0;
+    }
+    printMessage(err, result);
+    return 1;
+}
+
+}  // namespace varidac

@@ -1,0 +1,13 @@
+#pragma once
+// The command-line companion: one list, one filler run, no window.
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace varidac {
+
+// `args` without the program name. Returns the exit status: 0 done,
+// 1 refused (the message went to `err`), 2 usage error.
+int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace varidac

@@ -1,0 +1,31 @@
+#include "core/filler_run.h"
+
+#include <variant>
+
+#include "core/da_codes.h"
+#include "core/image_file.h"
+#include "core/test_report.h"
+
+namespace varidac {
+
+Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
+                  const FileSystemCalls& calls) {
+    if (auto refused = fillerInputChecks(state, startText, endText)) return *refused;
+    int copies = imageCopies(state);
+    if (copies == 0) return noEpromTypeMessage();
+
+    std::variant<CodeRun, Message> computed = computeCodes(state);
+    if (auto* refused = std::get_if<Message>(&computed)) return *refused;
+    const CodeRun& run = std::get<CodeRun>(computed);
+    state.EpromImage = run.image;
+    state.Freq = 16;
+
+    std::vector<OutputFile> outputs = {
+        {testReportPath(state), testReportText(state, run.rows, decimalSign)},
+        {imageFilePath(state), imageBytes(state.EpromImage, copies)},
+    };
+    if (auto failed = writeOutputFiles(outputs, calls)) return *failed;
+    return successMessage(state);
+}
+
+}  // namespace varidac

@@ -1,0 +1,34 @@
+#include "core/image_file.h"
+
+#include "util/file_names.h"
+
+namespace varidac {
+
+std::string imageFilePath(const TuningState& state) {
+    return joinPath(state.pad, state.alleendenaam + "_" + state.epromtype + ".BIN");
+}
+
+int imageCopies(const TuningState& state) {
+    if (state.eprom_64 == 1) return 1;
+    if (state.eprom_128 == 1) return 2;
+    if (state.eprom_256 == 1) return 4;
+    if (state.eprom_512 == 1) return 8;
+    return 0;
+}
+
+std::string imageBytes(const std::array<int16_t, kImageSize>& image, int copies) {
+    std::string bytes;
+    bytes.reserve(kImageSize * static_cast<std::size_t>(copies));
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int16_t element : image) bytes += static_cast<char>(static_cast<uint8_t>(element));
+    }
+    return bytes;
+}
+
+Message noEpromTypeMessage() { return errorMessage({kSomethingWrong, "First select an EPROM type  "}); }
+
+Message successMessage(const TuningState& state) {
+    return Message{"Run OK!", MessageIcon::Information, {"Okido!  ", state.alleendenaam + "_" + state.epromtype + ".BIN is created.  "}};
+}
+
+}  // namespace varidac

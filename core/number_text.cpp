@@ -1,0 +1,167 @@
+#include "core/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <locale>
+#include <stdexcept>
+#include <string>
+
+namespace varidac {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of `text` that is a number:
+// [sign] digits [. digits] [e [sign] digits], at least one mantissa digit.
+std::size_t numberPrefixLength(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) { ++i; ++digits; }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) { ++i; ++digits; }
+    }
+    if (digits == 0) return 0;
+    std::size_t mantissaEnd = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        std::size_t expDigits = 0;
+        while (j < text.size() && isDigit(text[j])) { ++j; ++expDigits; }
+        if (expDigits > 0) return j;
+    }
+    return mantissaEnd;
+}
+
+// Tells an overflow from an underflow when from_chars reports out of range:
+// the decimal exponent of the first significant digit decides.
+bool magnitudeAboveOne(std::string_view number) {
+    std::size_t expAt = number.find_first_of("eE");
+    std::string_view mantissa = number.substr(0, expAt);
+    std::size_t point = mantissa.find('.');
+    std::string_view intPart = mantissa.substr(0, point);
+    std::string_view fracPart = point == std::string_view::npos ? std::string_view{} : mantissa.substr(point + 1);
+    long long position = 0;
+    std::size_t p = intPart.find_first_not_of('0');
+    if (p != std::string_view::npos) {
+        position = static_cast<long long>(intPart.size() - p - 1);
+    } else {
+        std::size_t q = fracPart.find_first_not_of('0');
+        if (q == std::string_view::npos) return false;
+        position = -static_cast<long long>(q + 1);
+    }
+    long long exponent = 0;
+    if (expAt != std::string_view::npos) {
+        std::string_view expText = number.substr(expAt + 1);
+        bool negative = expText[0] == '-';
+        if (expText[0] == '+' || expText[0] == '-') expText.remove_prefix(1);
+        for (char c : expText) {
+            if (exponent < 1000000) exponent = exponent * 10 + (c - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    return position + exponent >= 0;
+}
+
+struct Decimal {
+    std::string digits;  // significant digits, no trailing zeros, at least one
+    int exponent = 0;    // decimal exponent of the first digit
+};
+
+// `value` > 0 and finite, rounded to 15 significant digits.
+Decimal toDecimal(double value) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    std::size_t e = sci.find('e');
+    Decimal d;
+    for (char c : sci.substr(0, e)) {
+        if (c != '.') d.digits += c;
+    }
+    std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(), d.exponent);
+    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+    return d;
+}
+
+// The unsigned form; `leadingZero` puts "0" before a decimal sign that would
+// otherwise start the text.
+std::string unsignedText(double magnitude, bool leadingZero) {
+    if (magnitude == 0) return "0";
+    if (std::isinf(magnitude)) return "INF";
+    Decimal d = toDecimal(magnitude);
+    if (d.exponent < -4 || d.exponent >= 15) {
+        std::string out = d.digits.substr(0, 1);
+        if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+        std::string exp = std::to_string(d.exponent < 0 ? -d.exponent : d.exponent);
+        if (exp.size() < 2) exp = "0" + exp;
+        return out + (d.exponent < 0 ? "E-" : "E+") + exp;
+    }
+    if (d.exponent < 0) {
+        return std::string(leadingZero ? "0." : ".") + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+    }
+    std::size_t intDigits = static_cast<std::size_t>(d.exponent) + 1;
+    if (d.digits.size() <= intDigits) return d.digits + std::string(intDigits - d.digits.size(), '0');
+    return d.digits.substr(0, intDigits) + "." + d.digits.substr(intDigits);
+}
+
+}  // namespace
+
+namespace {
+
+ParsedNumber convert(std::string_view number) {
+    bool negative = number[0] == '-';
+    if (number[0] == '+' || number[0] == '-') number.remove_prefix(1);
+    ParsedNumber parsed;
+    auto res = std::from_chars(number.data(), number.data() + number.size(), parsed.value);
+    if (res.ec == std::errc::result_out_of_range) {
+        parsed.outOfRange = true;
+        parsed.value = magnitudeAboveOne(number) ? HUGE_VAL : 0.0;
+    }
+    if (negative) parsed.value = -parsed.value;
+    return parsed;
+}
+
+}  // namespace
+
+double readNumber(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+    text.remove_prefix(start);
+    std::size_t length = numberPrefixLength(text);
+    if (length == 0) return 0;
+    return convert(text.substr(0, length)).value;
+}
+
+std::optional<ParsedNumber> parseNumberField(std::string_view text) {
+    if (text.empty() || numberPrefixLength(text) != text.size()) return std::nullopt;
+    return convert(text);
+}
+
+std::string numberText(double value) {
+    if (std::isnan(value)) return " NaN";
+    return (std::signbit(value) && value != 0 ? "-" : " ") + unsignedText(std::fabs(value), false);
+}
+
+std::string plainNumberText(double value) {
+    if (std::isnan(value)) return "NaN";
+    return (std::signbit(value) && value != 0 ? "-" : "") + unsignedText(std::fabs(value), true);
+}
+
+std::string withDecimalSign(std::string text, char decimalSign) {
+    for (char& c : text) {
+        if (c == '.') c = decimalSign;
+    }
+    return text;
+}
+
+char regionalDecimalSign() {
+    try {
+        std::locale user("");
+        return std::use_facet<std::numpunct<char>>(user).decimal_point();
+    } catch (const std::runtime_error&) {
+        return '.';
+    }
+}
+
+}  // namespace varidac

@@ -1,0 +1,164 @@
+#include "core/output_files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+namespace varidac {
+namespace fs = std::filesystem;
+namespace {
+
+std::string reasonFor(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return "The folder does not exist: read the list from an existing folder";
+        case EACCES:
+        case EPERM:
+            return "Access denied: check the permissions of the folder and the file";
+        case EROFS:
+            return "The disk is read-only: read the list from a writable folder";
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+        case EFBIG:
+            return "The disk is full: make room and run again";
+        case EISDIR:
+            return "A folder has that name: rename or move the folder";
+        default:
+            return std::strerror(error);
+    }
+}
+
+int writeAll(std::FILE* file, const std::string& bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return -1;
+    if (std::fflush(file) != 0) return -1;
+#if defined(__unix__) || defined(__APPLE__)
+    if (::fsync(fileno(file)) != 0 && errno != EINVAL) return -1;
+#endif
+    return 0;
+}
+
+std::string uniqueSuffix() {
+    static std::mt19937 generator{std::random_device{}()};
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix = ".tmp~";
+    for (int i = 0; i < 8; ++i) suffix += kChars[generator() % (sizeof kChars - 1)];
+    return suffix;
+}
+
+// Creates a new file beside `target`; returns its path, or empty with errno set.
+std::string createBeside(const std::string& target, std::FILE*& file) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = target + uniqueSuffix();
+        errno = 0;
+        file = std::fopen(candidate.c_str(), "wbx");
+        if (file) return candidate;
+        if (errno != EEXIST) return {};
+    }
+    return {};
+}
+
+struct Pending {
+    std::string target;
+    std::string temporary;
+    std::string backup;   // a link to the earlier target, to restore it
+    bool hadTarget = false;
+};
+
+void removeQuietly(const std::string& path) {
+    if (path.empty()) return;
+    std::error_code ignored;
+    fs::remove(path, ignored);
+}
+
+}  // namespace
+
+FileSystemCalls realFileSystemCalls() {
+    return FileSystemCalls{
+        writeAll,
+        [](const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); },
+    };
+}
+
+Message cannotWriteMessage(const std::string& path, int error) {
+    return errorMessage({kSomethingWrong, "Cannot write " + path + "  ", reasonFor(error) + "  "});
+}
+
+std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, const FileSystemCalls& calls) {
+    std::vector<Pending> pending;
+    auto discard = [&]() {
+        for (const auto& p : pending) {
+            removeQuietly(p.temporary);
+            removeQuietly(p.backup);
+        }
+    };
+
+    // Stage every file; nothing visible changes yet.
+    for (const auto& file : files) {
+        std::error_code ec;
+        if (fs::is_directory(file.path, ec)) {
+            discard();
+            return cannotWriteMessage(file.path, EISDIR);
+        }
+        std::FILE* handle = nullptr;
+        Pending p{file.path, createBeside(file.path, handle), {}, false};
+        if (p.temporary.empty()) {
+            int error = errno;
+            discard();
+            return cannotWriteMessage(file.path, error);
+        }
+        pending.push_back(p);
+        errno = 0;
+        int written = calls.write(handle, file.bytes);
+        int error = errno;
+        if (std::fclose(handle) != 0 && written == 0) {
+            written = -1;
+            error = errno;
+        }
+        if (written != 0) {
+            discard();
+            return cannotWriteMessage(file.path, error);
+        }
+        pending.back().hadTarget = fs::exists(file.path, ec);
+        if (pending.back().hadTarget) {
+            // Keep the earlier file reachable so that a later failure can put it back.
+            std::string backup = file.path + uniqueSuffix();
+            fs::create_hard_link(file.path, backup, ec);
+            if (ec) fs::copy_file(file.path, backup, ec);
+            if (ec) {
+                discard();
+                return cannotWriteMessage(file.path, ec.value());
+            }
+            pending.back().backup = backup;
+        }
+    }
+
+    // Put them in place; on a failure put back what was there before.
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        errno = 0;
+        if (calls.rename(pending[i].temporary, pending[i].target) != 0) {
+            int error = errno;
+            for (std::size_t j = 0; j < i; ++j) {
+                if (pending[j].hadTarget) {
+                    std::rename(pending[j].backup.c_str(), pending[j].target.c_str());
+                } else {
+                    removeQuietly(pending[j].target);
+                }
+            }
+            discard();
+            return cannotWriteMessage(pending[i].target, error);
+        }
+    }
+    for (const auto& p : pending) removeQuietly(p.backup);
+    return std::nullopt;
+}
+
+}  // namespace varidac

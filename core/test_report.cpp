@@ -1,0 +1,87 @@
+#include "core/test_report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/number_text.h"
+#include "util/file_names.h"
+
+namespace varidac {
+namespace {
+
+constexpr std::size_t kZoneWidth = 14;
+constexpr const char* kLineEnd = "\r\n";
+
+std::string hexText(int16_t code) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    unsigned value = static_cast<uint16_t>(code);
+    std::string out;
+    do {
+        out.insert(out.begin(), kDigits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return out;
+}
+
+double roundedToCents(double value) { return std::floor(value * 100 + 0.5) / 100; }
+
+}  // namespace
+
+std::string testReportPath(const TuningState& state) { return joinPath(state.pad, state.alleendenaam + "_test_DA.TXT"); }
+
+std::string printZones(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            // A field that ends exactly at a zone's last column is followed
+            // at the very next zone start.
+            std::size_t next = (line.size() + kZoneWidth - 1) / kZoneWidth * kZoneWidth;
+            line.resize(next, ' ');
+        }
+        line += fields[i];
+    }
+    return line;
+}
+
+std::string testReportText(const TuningState& state, const std::vector<CodeRow>& rows, char decimalSign) {
+    auto tableForm = [&](double value) { return withDecimalSign(numberText(value), decimalSign) + " "; };
+    auto tuneUDa = [&](int16_t code) { return roundedToCents(code / 255.0 * state.RangeVoltage) + state.StartVoltage; };
+
+    double step = std::floor(state.VoltageStep * 10000 + 0.5) / 10000;
+    std::string stepDigits = numberText(step);
+    if (!stepDigits.empty() && stepDigits[0] == ' ') stepDigits.erase(0, 1);
+
+    std::vector<std::string> lines = {
+        "Start voltage outside D/A range = " + numberText(state.StartVoltage) + " Volt",
+        "Align D/A = 00H at 500.0 setting",
+        " ",
+        "End voltage outside D/A range = " + numberText(state.EndVoltage) + " Volt",
+        "Align D/A = FFH at 1700.0 setting",
+        " ",
+        "Calculated 255 D/A steps = 0" + stepDigits + " Volt",
+        "(required real voltage step per KHz recalculated for every 100 KHz range) ",
+        "The total D/A voltage range = " + withDecimalSign(plainNumberText(state.RangeVoltage), decimalSign) + " Volt",
+        " ",
+        "Keep in mind that the INT( ) values are ROUNDED values ",
+        " ",
+        printZones({"frequency", "tune-U", "D/A code  ", "D/A code ", "tune-U"}),
+        printZones({"         ", "required", "in INT(dec.)", "in INT(Hex) ", "D/A"}),
+    };
+
+    std::string out;
+    out.reserve(64 * 1024);
+    for (const auto& line : lines) {
+        out += line;
+        out += kLineEnd;
+    }
+    for (const CodeRow& row : rows) {
+        bool last = row.frequency == 1600;
+        std::string frequency = last ? std::string(" 1600") : tableForm(row.frequency);
+        double required = last ? state.UvarTable[16] : roundedToCents(row.offset) + state.StartVoltage;
+        out += printZones({frequency, tableForm(required), tableForm(row.code), hexText(row.code), tableForm(tuneUDa(row.code))});
+        out += kLineEnd;
+    }
+    return out;
+}
+
+}  // namespace varidac

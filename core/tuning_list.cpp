@@ -1,0 +1,209 @@
+#include "core/tuning_list.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "core/number_text.h"
+#include "core/voltage_checks.h"
+#include "util/file_names.h"
+
+namespace varidac {
+namespace {
+
+// No number needs more; a longer field is refused instead of held in memory.
+constexpr std::size_t kMaxFieldLength = 1000;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isUsedFrequency(int16_t freq) { return freq >= 600 && freq <= 1600 && freq % 100 == 0; }
+
+// A field as it can be shown inside a message: printable ASCII, short.
+std::string shown(std::string_view text) {
+    constexpr std::size_t kShown = 20;
+    std::string out;
+    for (char c : text.substr(0, kShown)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
+    if (text.size() > kShown) out += "...";
+    return out;
+}
+
+}  // namespace
+
+Message badPathMessage() {
+    return errorMessage({kSomethingWrong, "I don't like what you did !  ", "No empty parameters allowed !  "});
+}
+
+Message badStartMessage() {
+    return errorMessage({kSomethingWrong, "The INF input file doesn't start the way it should  ", "Correct the INF file and reload  "});
+}
+
+Message listReadMessage(const std::string& problem) {
+    return errorMessage({kSomethingWrong, "The INF input file could not be read  ", problem + "  "});
+}
+
+void TuningListParser::fail(Message message) {
+    if (!problem_) problem_ = std::move(message);
+}
+
+void TuningListParser::failAtLine(std::size_t line, const std::string& what) {
+    fail(listReadMessage("Line " + std::to_string(line) + ": " + what));
+}
+
+void TuningListParser::feed(std::string_view chunk) {
+    for (char c : chunk) {
+        if (problem_) return;
+        if (c == '\n' && lastWasCr_) {
+            lastWasCr_ = false;
+            continue;
+        }
+        lastWasCr_ = c == '\r';
+        if (c == '\r' || c == '\n') {
+            endLine();
+        } else if (c == ',') {
+            lineHasContent_ = true;
+            endField();
+        } else if (field_.empty() && !fieldTooLong_ && isBlank(c)) {
+            continue;
+        } else {
+            lineHasContent_ = true;
+            if (field_.size() < kMaxFieldLength) {
+                field_ += c;
+            } else {
+                fieldTooLong_ = true;
+            }
+        }
+    }
+}
+
+void TuningListParser::endField() {
+    if (fieldTooLong_) {
+        failAtLine(line_, "a field is longer than " + std::to_string(kMaxFieldLength) + " characters");
+        return;
+    }
+    std::size_t end = field_.size();
+    while (end > 0 && isBlank(field_[end - 1])) --end;
+    std::string_view text(field_.data(), end);
+    if (text.empty()) {
+        failAtLine(line_, "a field is empty");
+    } else {
+        takeField(text);
+    }
+    field_.clear();
+}
+
+void TuningListParser::endLine() {
+    if (lineHasContent_) endField();
+    lineHasContent_ = false;
+    ++line_;
+}
+
+void TuningListParser::takeField(std::string_view text) {
+    std::optional<ParsedNumber> number = parseNumberField(text);
+    if (!number) {
+        failAtLine(line_, "\"" + shown(text) + "\" is not a number");
+        return;
+    }
+    if (!pendingFreq_) {
+        double f = number->value;
+        if (number->outOfRange || f < -32768 || f > 32767) {
+            failAtLine(line_, "frequency " + shown(text) + " is outside -32768 to 32767");
+        } else if (f != std::floor(f)) {
+            failAtLine(line_, "frequency " + shown(text) + " is not a whole number");
+        } else {
+            pendingFreq_ = static_cast<int16_t>(f);
+            pendingLine_ = line_;
+        }
+        return;
+    }
+    if (number->outOfRange) {
+        failAtLine(line_, "voltage " + shown(text) + " is out of range");
+        return;
+    }
+    int16_t freq = *pendingFreq_;
+    pendingFreq_.reset();
+    if (list_.records == 0 && numberText(freq).substr(0, 4) != " 600") {
+        fail(badStartMessage());
+        return;
+    }
+    ++list_.records;
+    list_.lastFreq = freq;
+    list_.lastUvar = number->value;
+    if (isUsedFrequency(freq)) list_.voltages[static_cast<std::size_t>(freq / 100)] = number->value;
+}
+
+ListOrMessage TuningListParser::finish() {
+    if (!problem_) {
+        if (lineHasContent_) endField();
+    }
+    if (!problem_ && pendingFreq_) failAtLine(pendingLine_, "frequency without a voltage");
+    if (!problem_ && list_.records == 0) fail(listReadMessage("The file holds no records"));
+    if (problem_) return *problem_;
+    return list_;
+}
+
+ListOrMessage parseTuningListText(std::string_view text) {
+    TuningListParser parser;
+    parser.feed(text);
+    return parser.finish();
+}
+
+std::optional<Message> checkChosenPath(std::string_view chosenPath) {
+    if (chosenPath.find('*') != std::string_view::npos || chosenPath.size() < 5) return badPathMessage();
+    return std::nullopt;
+}
+
+std::optional<Message> readTuningList(TuningState& state, const std::string& path) {
+    std::string name;
+    try {
+        name = NameOnly(path);
+    } catch (const std::invalid_argument&) {
+        return listReadMessage("The file name has no extension");
+    }
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) return listReadMessage("It cannot be opened: " + std::string(std::strerror(errno)));
+    TuningListParser parser;
+    char buffer[1 << 16];
+    while (!parser.failed()) {
+        std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (n > 0) parser.feed(std::string_view(buffer, n));
+        if (n < sizeof buffer) {
+            if (std::ferror(file.get())) return listReadMessage("It cannot be read: " + std::string(std::strerror(errno)));
+            break;
+        }
+    }
+    ListOrMessage result = parser.finish();
+    if (auto* message = std::get_if<Message>(&result)) return *message;
+    const TuningList& list = std::get<TuningList>(result);
+    state.pad = PathOnly(path);
+    state.alleendenaam = name;
+    state.naamzonderpad = FileOnly(path);
+    for (std::size_t i = 0; i < kTableSize; ++i) {
+        if (list.voltages[i]) state.UvarTable[i] = *list.voltages[i];
+    }
+    state.Freq = list.lastFreq;
+    state.Uvar = list.lastUvar;
+    return std::nullopt;
+}
+
+std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText) {
+    std::vector<std::string> items;
+    items.push_back("  500 ,  " + std::string(startText));
+    for (int f = 600; f <= 1600; f += 100) {
+        items.push_back("  " + std::to_string(f) + " , " + numberText(state.UvarTable[static_cast<std::size_t>(f / 100)]));
+    }
+    items.push_back("  1700 ,  " + std::string(endText));
+    return items;
+}
+
+std::vector<Message> voltageWarnings(const TuningState& state, std::string_view startText, std::string_view endText) {
+    std::vector<Message> warnings;
+    if (auto m = checkEndVoltage(state, endText)) warnings.push_back(*m);
+    if (auto m = checkStartVoltage(state, startText)) warnings.push_back(*m);
+    return warnings;
+}
+
+}  // namespace varidac

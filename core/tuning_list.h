@@ -1,0 +1,73 @@
+#pragma once
+// The tuning list: frequency,voltage records, read all-or-nothing.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "core/message.h"
+#include "core/tuning_state.h"
+
+namespace varidac {
+
+// What one complete, checked list sets.
+struct TuningList {
+    std::array<std::optional<double>, kTableSize> voltages;  // used frequencies only, last record wins
+    int16_t lastFreq = 0;
+    double lastUvar = 0;
+    std::size_t records = 0;
+};
+
+using ListOrMessage = std::variant<TuningList, Message>;
+
+// Reads a list fed in chunks of any size. Fields are separated by commas or
+// line ends (CR LF, LF or CR) and taken two at a time; blank lines and blanks
+// around fields are accepted. Stops at the first problem.
+class TuningListParser {
+public:
+    void feed(std::string_view chunk);
+    ListOrMessage finish();
+    bool failed() const { return problem_.has_value(); }
+
+private:
+    void endField();
+    void endLine();
+    void takeField(std::string_view text);
+    void fail(Message message);
+    void failAtLine(std::size_t line, const std::string& what);
+
+    TuningList list_;
+    std::optional<Message> problem_;
+    std::string field_;
+    bool fieldTooLong_ = false;
+    bool lineHasContent_ = false;  // a comma or a non-blank seen on this line
+    bool lastWasCr_ = false;
+    std::size_t line_ = 1;
+    std::optional<int16_t> pendingFreq_;
+    std::size_t pendingLine_ = 0;
+};
+
+ListOrMessage parseTuningListText(std::string_view text);
+
+// The chosen path must hold no "*" and have at least 5 characters.
+std::optional<Message> checkChosenPath(std::string_view chosenPath);
+
+// Reads the list at `path` into the state: the path parts, UvarTable, Freq
+// and Uvar change only when the whole file was read and passed the start
+// check. Returns the message to show when it did not.
+std::optional<Message> readTuningList(TuningState& state, const std::string& path);
+
+// The 13 items of the D/A tune list, 500 to 1700 kHz.
+std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText);
+
+// The margin warnings after reading, end voltage first.
+std::vector<Message> voltageWarnings(const TuningState& state, std::string_view startText, std::string_view endText);
+
+Message badPathMessage();
+Message badStartMessage();
+Message listReadMessage(const std::string& problem);
+
+}  // namespace varidac

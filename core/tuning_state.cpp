@@ -1,0 +1,32 @@
+#include "core/tuning_state.h"
+
+#include <cmath>
+
+#include "core/number_text.h"
+
+namespace varidac {
+
+std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText) {
+    state.StartVoltage = readNumber(startText);
+    state.EndVoltage = readNumber(endText);
+    state.RangeVoltage = state.EndVoltage - state.StartVoltage;
+    state.VoltageStep = state.RangeVoltage / 255;
+    return stepText(state.VoltageStep);
+}
+
+std::string stepText(double voltageStep) {
+    double rounded = std::floor(voltageStep * 10000 + 0.5) / 10000;
+    double magnitude = std::fabs(rounded);
+    return "0" + numberText(magnitude).substr(1);
+}
+
+void selectEpromType(TuningState& state, int16_t index) {
+    if (index < 0 || index > 3) return;
+    state.eprom_64 = index == 0 ? 1 : 0;
+    state.eprom_128 = index == 1 ? 1 : 0;
+    state.eprom_256 = index == 2 ? 1 : 0;
+    state.eprom_512 = index == 3 ? 1 : 0;
+    state.epromtype = std::string(kEpromTypes[static_cast<std::size_t>(index)]);
+}
+
+}  // namespace varidac

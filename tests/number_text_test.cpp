@@ -1,0 +1,169 @@
+#include "core/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale>
+#include <string>
+
+#include "core/tuning_state.h"
+
+namespace varidac {
+namespace {
+
+TEST(NumberText, WritesBlankOrMinusAndNoNeedlessDigits) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, " 0"},
+        {-0.0, " 0"},
+        {0.5, " .5"},
+        {12, " 12"},
+        {600, " 600"},
+        {2.1, " 2.1"},
+        {-1.25, "-1.25"},
+        {-0.5, "-.5"},
+        {10.5, " 10.5"},
+        {10.123, " 10.123"},
+        {10.5 / 255, " .0411764705882353"},
+        {0.0001, " .0001"},
+        {0.00012345, " .00012345"},
+        {2.51 + 1.5, " 4.01"},             // 4.0099999999999998 in binary
+        {0.1 + 0.2, " .3"},                // 15 significant digits hide the binary tail
+        {123456789012345.0, " 123456789012345"},
+        {999999999999999.9, " 1E+15"},     // rounds up into the exponent range
+        {1e15, " 1E+15"},
+        {1.5e20, " 1.5E+20"},
+        {0.00001, " 1E-05"},
+        {-2.5e-7, "-2.5E-07"},
+        {1e300, " 1E+300"},
+        {std::numeric_limits<double>::infinity(), " INF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(numberText(c.value), c.text) << c.value;
+    }
+}
+
+TEST(NumberText, PlainFormHasAZeroBeforeTheDecimalSign) {
+    EXPECT_EQ(plainNumberText(10.5), "10.5");
+    EXPECT_EQ(plainNumberText(0.5), "0.5");
+    EXPECT_EQ(plainNumberText(-0.25), "-0.25");
+    EXPECT_EQ(plainNumberText(255), "255");
+    EXPECT_EQ(plainNumberText(0), "0");
+    EXPECT_EQ(withDecimalSign(plainNumberText(10.5), ','), "10,5");
+}
+
+TEST(ReadNumber, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"1.50", 1.5},  {"12.00", 12},  {"1.2.3", 1.2}, {"12.", 12},    {".5", 0.5},   {"", 0},
+        {".", 0},       {"abc", 0},     {"1.50V", 1.5}, {"1,5", 1},     {"-3", -3},    {"0012", 12},
+        {"1e2", 100},   {"1e", 1},      {"2E-1x", 0.2}, {" 5", 5},      {"+4", 4},     {"-.25", -0.25},
+        {"1e999", HUGE_VAL}, {"1e-999", 0}, {"-1e400", -HUGE_VAL},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readNumber(c.text), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST(ParseNumberField, AcceptsOnlyAWholeNumber) {
+    EXPECT_EQ(parseNumberField("600")->value, 600);
+    EXPECT_EQ(parseNumberField("-1.25")->value, -1.25);
+    EXPECT_EQ(parseNumberField("6e2")->value, 600);
+    EXPECT_TRUE(parseNumberField("1e400")->outOfRange);
+    for (const char* bad : {"", "abc", "1.2.3", "12V", "\"600\"", "1 2", ".", "-", "1e"}) {
+        EXPECT_FALSE(parseNumberField(bad).has_value()) << '"' << bad << '"';
+    }
+}
+
+TEST(StepText, ShowsTheStepToFourDecimalsWithALeadingZero) {
+    struct Case {
+        const char* start;
+        const char* end;
+        const char* step;
+    };
+    const Case cases[] = {
+        {"1.50", "12.00", "0.0412"}, {"12.00", "1.50", "0.0412"}, {"5", "5", "00"},
+        {"0", "0.01", "00"},         {"0", "300", "01.1765"},     {"0", "255", "01"},
+        {"0", "5", "0.0196"},        {"", "", "00"},              {"1.50", "Text3", "0.0059"},
+        {"0", "0.0255", "0.0001"},   {"0", "2.55", "0.01"},       {"0", "510", "02"},
+    };
+    for (const auto& c : cases) {
+        TuningState state;
+        EXPECT_EQ(recomputeVoltages(state, c.start, c.end), c.step) << c.start << " .. " << c.end;
+    }
+}
+
+TEST(StepText, HalfwayStepsRoundUpwardsForBothSigns) {
+    // Scaled by 10000 these are exact halves: a positive step goes up, a
+    // negative one shows the smaller magnitude.
+    ASSERT_EQ(0.00025 * 10000, 2.5);
+    ASSERT_EQ(5e-05 * 10000, 0.5);
+    EXPECT_EQ(stepText(0.00025), "0.0003");
+    EXPECT_EQ(stepText(-0.00025), "0.0002");
+    EXPECT_EQ(stepText(5e-05), "0.0001");
+    EXPECT_EQ(stepText(-5e-05), "00");
+}
+
+TEST(RecomputeVoltages, DerivesRangeAndStepFromTheTexts) {
+    TuningState state;
+    recomputeVoltages(state, "1.50", "12.00");
+    EXPECT_EQ(state.StartVoltage, 1.5);
+    EXPECT_EQ(state.EndVoltage, 12);
+    EXPECT_EQ(state.RangeVoltage, 10.5);
+    EXPECT_EQ(state.VoltageStep, 10.5 / 255);
+    EXPECT_DOUBLE_EQ(state.VoltageStep, 0.041176470588235294);
+}
+
+class RegionalDecimalSign : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+            const char* value = std::getenv(name);
+            saved_.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        const char* names[] = {"LC_ALL", "LC_NUMERIC", "LANG"};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (saved_[i]) setenv(names[i], saved_[i]->c_str(), 1); else unsetenv(names[i]);
+        }
+    }
+    static bool germanInstalled() {
+        try {
+            std::locale("de_DE.UTF-8");
+            return true;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+    }
+    std::vector<std::optional<std::string>> saved_;
+};
+
+TEST_F(RegionalDecimalSign, FollowsTheEnvironmentNotTheProcessLocale) {
+    ASSERT_TRUE(germanInstalled()) << "scripts/install-deps generates de_DE.UTF-8";
+    unsetenv("LC_NUMERIC");
+    unsetenv("LANG");
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(regionalDecimalSign(), ',');
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(regionalDecimalSign(), '.');
+    unsetenv("LC_ALL");
+    setenv("LC_NUMERIC", "de_DE.UTF-8", 1);
+    EXPECT_EQ(regionalDecimalSign(), ',');
+}
+
+TEST_F(RegionalDecimalSign, FallsBackToAPointForAnUnknownLocale) {
+    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
+    EXPECT_EQ(regionalDecimalSign(), '.');
+}
+
+}  // namespace
+}  // namespace varidac

@@ -1,0 +1,245 @@
+#include "core/tuning_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/voltage_checks.h"
+#include "tests/temp_folder.h"
+
+namespace varidac {
+namespace {
+
+const std::string kExample =
+    "600,2.1\r\n650,2.35\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
+    "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n";
+
+TuningState startupState() {
+    TuningState state;
+    state.pad = "/start/folder";
+    state.alleendenaam = std::string(kStartupName);
+    state.naamzonderpad = std::string(kStartupFileName);
+    return state;
+}
+
+TEST(ReadTuningList, ReadsTheExampleAndNamesTheOutputsAfterIt) {
+    TempFolder folder;
+    std::string path = folder.write("MYLIST.INF", kExample);
+    TuningState state = startupState();
+    EXPECT_EQ(readTuningList(state, path), std::nullopt);
+    const double expected[] = {2.1, 2.6, 3.2, 3.9, 4.7, 5.6, 6.6, 7.7, 8.9, 10.2, 11.5};
+    for (std::size_t i = 0; i < 11; ++i) EXPECT_EQ(state.UvarTable[i + 6], expected[i]) << "index " << i + 6;
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(state.UvarTable[i], 0);
+    EXPECT_EQ(state.pad, folder.path().string());
+    EXPECT_EQ(state.alleendenaam, "MYLIST");
+    EXPECT_EQ(state.naamzonderpad, "MYLIST.INF");
+    EXPECT_EQ(state.Freq, 1600);
+    EXPECT_EQ(state.Uvar, 11.5);
+
+    EXPECT_EQ(tuneListItems(state, "1.50", "12.00"),
+              (std::vector<std::string>{"  500 ,  1.50", "  600 ,  2.1", "  700 ,  2.6", "  800 ,  3.2", "  900 ,  3.9",
+                                        "  1000 ,  4.7", "  1100 ,  5.6", "  1200 ,  6.6", "  1300 ,  7.7", "  1400 ,  8.9",
+                                        "  1500 ,  10.2", "  1600 ,  11.5", "  1700 ,  12.00"}));
+    EXPECT_TRUE(voltageWarnings(state, "1.50", "12.00").empty());
+}
+
+// Runs the parser alone on a list and returns the table it would set on a zeroed state.
+std::array<double, kTableSize> tableOf(const std::string& text) {
+    ListOrMessage result = parseTuningListText(text);
+    std::array<double, kTableSize> table{};
+    if (auto* list = std::get_if<TuningList>(&result)) {
+        for (std::size_t i = 0; i < kTableSize; ++i) table[i] = list->voltages[i].value_or(0);
+    } else {
+        ADD_FAILURE() << "refused: " << std::get<Message>(result).text();
+    }
+    return table;
+}
+
+TEST(ParseTuningList, AcceptsTheLayoutsRealFilesHave) {
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"CR LF", "600,2.1\r\n1600,11.5\r\n"},
+        {"no final line end", "600,2.1\r\n1600,11.5"},
+        {"lone LF", "600,2.1\n1600,11.5\n"},
+        {"lone CR", "600,2.1\r1600,11.5\r"},
+        {"blank lines", "\r\n600,2.1\r\n\r\n   \r\n1600,11.5\r\n\r\n"},
+        {"blanks around fields", "  600 ,\t2.1  \r\n 1600,  11.5\t\r\n"},
+        {"one record over two lines", "600\r\n2.1\r\n1600,11.5\r\n"},
+        {"several records on one line", "600,2.1,1600,11.5\r\n"},
+        {"exponent and plus sign", "6e2,+2.1\r\n1600,1.15e1\r\n"},
+    };
+    for (const auto& c : cases) {
+        auto table = tableOf(c.text);
+        EXPECT_EQ(table[6], 2.1) << c.name;
+        EXPECT_EQ(table[16], 11.5) << c.name;
+    }
+}
+
+TEST(ParseTuningList, UsesOnlyTheHundredKilohertzPointsAndTheLastRecordWins) {
+    std::string every50;
+    for (int f = 600; f <= 1600; f += 50) every50 += std::to_string(f) + "," + std::to_string(f / 100) + ".5\r\n";
+    auto table = tableOf(every50);
+    for (int i = 6; i <= 16; ++i) EXPECT_EQ(table[static_cast<std::size_t>(i)], i + 0.5) << i;
+
+    table = tableOf("600,2.1\r\n800,3\r\n500,9\r\n1700,9\r\n800,3.3\r\n");
+    EXPECT_EQ(table[8], 3.3);
+    EXPECT_EQ(table[5], 0);
+
+    ListOrMessage first6005 = parseTuningListText("6005,1\r\n700,2\r\n");
+    ASSERT_TRUE(std::holds_alternative<TuningList>(first6005));
+    EXPECT_FALSE(std::get<TuningList>(first6005).voltages[6].has_value());
+    EXPECT_EQ(std::get<TuningList>(first6005).voltages[7], 2.0);
+}
+
+TEST(ParseTuningList, StartCheckWantsSixHundredFirst) {
+    for (const char* passes : {"600,1\r\n", "6000,1\r\n", "6009,1\r\n", "600.0,1\r\n"}) {
+        EXPECT_TRUE(std::holds_alternative<TuningList>(parseTuningListText(passes))) << passes;
+    }
+    for (const char* fails : {"650,1\r\n600,1\r\n", "700,1\r\n", "-600,1\r\n", "60,1\r\n", "6010,1\r\n", "0,1\r\n"}) {
+        ListOrMessage result = parseTuningListText(fails);
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << fails;
+        EXPECT_EQ(std::get<Message>(result), badStartMessage()) << fails;
+    }
+}
+
+TEST(ParseTuningList, NamesTheProblemAndItsLine) {
+    struct Case {
+        std::string text;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"", "The file holds no records"},
+        {"\r\n  \r\n\r\n", "The file holds no records"},
+        {"600,2.1\r\n700,2.6\r\n800\r\n", "Line 3: frequency without a voltage"},
+        {"600", "Line 1: frequency without a voltage"},
+        {"600,2.1\r\n700,abc\r\n", "Line 2: \"abc\" is not a number"},
+        {"600,2,1\r\n", "Line 1: frequency without a voltage"},
+        {"600,2.1\r\n\"700\",2\r\n", "Line 2: \"\"700\"\" is not a number"},
+        {"600,2.1\r\n70000,2\r\n", "Line 2: frequency 70000 is outside -32768 to 32767"},
+        {"600,2.1\r\n1e9,2\r\n", "Line 2: frequency 1e9 is outside -32768 to 32767"},
+        {"600,2.1\r\n700.5,2\r\n", "Line 2: frequency 700.5 is not a whole number"},
+        {"600,2.1\r\n700,1e999\r\n", "Line 2: voltage 1e999 is out of range"},
+        {"600,,2.1\r\n", "Line 1: a field is empty"},
+        {"600,2.1,\r\n", "Line 1: a field is empty"},
+        {"600,2.1\r\n700," + std::string(5000, '1') + "\r\n", "Line 2: a field is longer than 1000 characters"},
+        {std::string("600,2.1\r\n7\0" "00,2\r\n", 17), "Line 2: \"7?00\" is not a number"},
+        {"600,2.1\r\n\xc3\xa9,2\r\n", "Line 2: \"??\" is not a number"},
+    };
+    for (const auto& c : cases) {
+        ListOrMessage result = parseTuningListText(c.text);
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << c.problem;
+        EXPECT_EQ(std::get<Message>(result).lines,
+                  (std::vector<std::string>{"Something is wrong!  ", "The INF input file could not be read  ", c.problem + "  "}));
+    }
+}
+
+TEST(ParseTuningList, ReadsFedChunksLikeOneText) {
+    std::string text = kExample;
+    TuningListParser parser;
+    for (char c : text) parser.feed(std::string_view(&c, 1));
+    ListOrMessage result = parser.finish();
+    ASSERT_TRUE(std::holds_alternative<TuningList>(result));
+    EXPECT_EQ(std::get<TuningList>(result).voltages[16], 11.5);
+    EXPECT_EQ(std::get<TuningList>(result).records, 12u);
+}
+
+TEST(ReadTuningList, ChangesNothingUnlessTheWholeFileReads) {
+    TempFolder folder;
+    TuningState state = startupState();
+    ASSERT_EQ(readTuningList(state, folder.write("GOOD.INF", kExample)), std::nullopt);
+    const TuningState before = state;
+
+    struct Case {
+        std::string name;
+        std::string text;
+        bool badStart;
+    };
+    const Case cases[] = {
+        {"BADSTART.INF", "700,2.6\r\n1600,12\r\n", true},
+        {"LATEERROR.INF", "600,1\r\n700,1\r\n1600,9\r\n1700\r\n", false},
+        {"EMPTY.INF", "", false},
+    };
+    for (const auto& c : cases) {
+        std::optional<Message> message = readTuningList(state, folder.write(c.name, c.text));
+        ASSERT_TRUE(message.has_value()) << c.name;
+        if (c.badStart) {
+            EXPECT_EQ(*message, badStartMessage());
+        }
+        EXPECT_EQ(state.pad, before.pad) << c.name;
+        EXPECT_EQ(state.alleendenaam, "GOOD") << c.name;
+        EXPECT_EQ(state.naamzonderpad, "GOOD.INF") << c.name;
+        EXPECT_EQ(state.UvarTable, before.UvarTable) << c.name;
+        EXPECT_EQ(state.Freq, before.Freq) << c.name;
+    }
+
+    std::optional<Message> noExtension = readTuningList(state, folder.write("README", kExample));
+    ASSERT_TRUE(noExtension.has_value());
+    EXPECT_EQ(noExtension->lines.back(), "The file name has no extension  ");
+    std::optional<Message> missing = readTuningList(state, (folder.path() / "MISSING.INF").string());
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->lines.back(), "It cannot be opened: No such file or directory  ");
+    std::filesystem::create_directory(folder.path() / "FOLDER.INF");
+    std::optional<Message> directory = readTuningList(state, (folder.path() / "FOLDER.INF").string());
+    ASSERT_TRUE(directory.has_value());
+    EXPECT_EQ(directory->lines.back(), "It cannot be read: Is a directory  ");
+    EXPECT_EQ(state.UvarTable, before.UvarTable);
+    EXPECT_EQ(state.alleendenaam, "GOOD");
+}
+
+TEST(ReadTuningList, KeepsEarlierValuesOfMissingPoints) {
+    TempFolder folder;
+    TuningState state = startupState();
+    ASSERT_EQ(readTuningList(state, folder.write("A.INF", kExample)), std::nullopt);
+    ASSERT_EQ(readTuningList(state, folder.write("B.INF", "600,0.5\r\n1100,-1.25\r\n1600,12\r\n")), std::nullopt);
+    std::vector<std::string> items = tuneListItems(state, "1.50", "12.00");
+    EXPECT_EQ(items[1], "  600 ,  .5");
+    EXPECT_EQ(items[6], "  1100 , -1.25");
+    EXPECT_EQ(items[7], "  1200 ,  6.6");  // from A.INF
+    EXPECT_EQ(items[11], "  1600 ,  12");
+
+    TuningState fresh = startupState();
+    ASSERT_EQ(readTuningList(fresh, folder.write("ONLY600.INF", "600,2.1\r\n")), std::nullopt);
+    items = tuneListItems(fresh, "", "12.");
+    EXPECT_EQ(items[0], "  500 ,  ");
+    EXPECT_EQ(items[2], "  700 ,  0");
+    EXPECT_EQ(items[12], "  1700 ,  12.");
+}
+
+TEST(ChosenPath, NeedsFiveCharactersAndNoWildcard) {
+    for (const char* bad : {"", "a.in", "C:\\*.INF", "/tmp/*"}) EXPECT_EQ(checkChosenPath(bad), badPathMessage()) << bad;
+    for (const char* good : {"a.inf", "/tmp/x/MYLIST.INF"}) EXPECT_EQ(checkChosenPath(good), std::nullopt) << good;
+    EXPECT_EQ(badPathMessage().text(), "Something is wrong!  \rI don't like what you did !  \rNo empty parameters allowed !  \r");
+    EXPECT_EQ(badStartMessage().text(),
+              "Something is wrong!  \rThe INF input file doesn't start the way it should  \rCorrect the INF file and reload  \r");
+}
+
+TEST(VoltageWarnings, WarnAtTheMarginsEndVoltageFirst) {
+    TuningState state;
+    state.UvarTable[6] = 2.1;
+    state.UvarTable[16] = 11.75;
+    std::vector<Message> warnings = voltageWarnings(state, "1.50", "12.00");
+    ASSERT_EQ(warnings.size(), 1u);  // 12.00 is not more than 11.75 + 0.25
+    EXPECT_EQ(warnings[0], endVoltageMessage());
+
+    state.UvarTable[6] = 1.75;
+    warnings = voltageWarnings(state, "1.50", "12.00");
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], endVoltageMessage());
+    EXPECT_EQ(warnings[1], startVoltageMessage());
+    EXPECT_TRUE(voltageWarnings(state, "1.49", "12.01").empty());
+
+    EXPECT_EQ(endVoltageMessage().text(),
+              "Something is wrong!  \rD/A EndVoltage must be at least \r0.25V larger than the 1600-Voltage  \r"
+              "Correct the settings and reload input file  \r");
+    EXPECT_EQ(startVoltageMessage().text(),
+              "Something is wrong!   \rD/A StartVoltage must be at least\r0.25V lower than the 600-Voltage  \r"
+              "Correct the settings and reload input file  \r");
+    EXPECT_EQ(startVoltageMessage().title, "Error !");
+}
+
+}  // namespace
+}  // namespace varidac

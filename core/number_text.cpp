@@ -65,44 +65,87 @@ bool magnitudeAboveOne(std::string_view number) {
 }
 
 struct Decimal {
-    std::string digits;  // significant digits, no trailing zeros, at least one
+    char digits[20];     // significant digits, no trailing zeros, at least one
+    std::size_t count = 0;
     int exponent = 0;    // decimal exponent of the first digit
 };
+
+// Splits "d.ddde+XX" into digits and exponent.
+Decimal splitScientific(const char* begin, const char* end) {
+    Decimal d;
+    const char* p = begin;
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p != '.') d.digits[d.count++] = *p;
+    }
+    ++p;
+    if (*p == '+') ++p;
+    std::from_chars(p, end, d.exponent);
+    while (d.count > 1 && d.digits[d.count - 1] == '0') --d.count;
+    return d;
+}
 
 // `value` > 0 and finite, rounded to 15 significant digits.
 Decimal toDecimal(double value) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-    std::size_t e = sci.find('e');
-    Decimal d;
-    for (char c : sci.substr(0, e)) {
-        if (c != '.') d.digits += c;
-    }
-    std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(), d.exponent);
-    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
-    return d;
+    // The shortest form that reads back as `value` is also its rounding to
+    // 15 digits whenever it has no more than 15: a double's spacing is
+    // finer than that of 15-digit decimals. Only longer ones need rounding.
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    Decimal d = splitScientific(buf, res.ptr);
+    if (d.count <= 15) return d;
+    res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    return splitScientific(buf, res.ptr);
 }
 
-// The unsigned form; `leadingZero` puts "0" before a decimal sign that would
-// otherwise start the text.
-std::string unsignedText(double magnitude, bool leadingZero) {
-    if (magnitude == 0) return "0";
-    if (std::isinf(magnitude)) return "INF";
+// Appends the unsigned form; `leadingZero` puts "0" before a decimal sign
+// that would otherwise start the text.
+void appendUnsigned(std::string& out, double magnitude, bool leadingZero, char decimalSign) {
+    if (magnitude == 0) {
+        out += '0';
+        return;
+    }
+    if (std::isinf(magnitude)) {
+        out += "INF";
+        return;
+    }
+    char buf[24];
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        // Whole numbers (frequencies, codes) need no rounding at all.
+        auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(magnitude));
+        out.append(buf, res.ptr);
+        return;
+    }
     Decimal d = toDecimal(magnitude);
+    std::string_view digits(d.digits, d.count);
     if (d.exponent < -4 || d.exponent >= 15) {
-        std::string out = d.digits.substr(0, 1);
-        if (d.digits.size() > 1) out += "." + d.digits.substr(1);
-        std::string exp = std::to_string(d.exponent < 0 ? -d.exponent : d.exponent);
-        if (exp.size() < 2) exp = "0" + exp;
-        return out + (d.exponent < 0 ? "E-" : "E+") + exp;
+        out += digits[0];
+        if (d.count > 1) {
+            out += decimalSign;
+            out += digits.substr(1);
+        }
+        int e = d.exponent < 0 ? -d.exponent : d.exponent;
+        out += d.exponent < 0 ? "E-" : "E+";
+        if (e < 10) out += '0';
+        auto res = std::to_chars(buf, buf + sizeof buf, e);
+        out.append(buf, res.ptr);
+        return;
     }
     if (d.exponent < 0) {
-        return std::string(leadingZero ? "0." : ".") + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+        if (leadingZero) out += '0';
+        out += decimalSign;
+        out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        out += digits;
+        return;
     }
     std::size_t intDigits = static_cast<std::size_t>(d.exponent) + 1;
-    if (d.digits.size() <= intDigits) return d.digits + std::string(intDigits - d.digits.size(), '0');
-    return d.digits.substr(0, intDigits) + "." + d.digits.substr(intDigits);
+    if (d.count <= intDigits) {
+        out += digits;
+        out.append(intDigits - d.count, '0');
+        return;
+    }
+    out += digits.substr(0, intDigits);
+    out += decimalSign;
+    out += digits.substr(intDigits);
 }
 
 }  // namespace
@@ -138,14 +181,27 @@ std::optional<ParsedNumber> parseNumberField(std::string_view text) {
     return convert(text);
 }
 
+void appendNumberText(std::string& out, double value, char decimalSign) {
+    if (std::isnan(value)) {
+        out += " NaN";
+        return;
+    }
+    out += std::signbit(value) && value != 0 ? '-' : ' ';
+    appendUnsigned(out, std::fabs(value), false, decimalSign);
+}
+
 std::string numberText(double value) {
-    if (std::isnan(value)) return " NaN";
-    return (std::signbit(value) && value != 0 ? "-" : " ") + unsignedText(std::fabs(value), false);
+    std::string out;
+    appendNumberText(out, value, '.');
+    return out;
 }
 
 std::string plainNumberText(double value) {
     if (std::isnan(value)) return "NaN";
-    return (std::signbit(value) && value != 0 ? "-" : "") + unsignedText(std::fabs(value), true);
+    std::string out;
+    if (std::signbit(value) && value != 0) out += '-';
+    appendUnsigned(out, std::fabs(value), true, '.');
+    return out;
 }
 
 std::string withDecimalSign(std::string text, char decimalSign) {

@@ -24,6 +24,9 @@ std::optional<ParsedNumber> parseNumberField(std::string_view text);
 // no trailing zeros, no zero before the decimal sign.
 std::string numberText(double value);
 
+// Appends the number text with the given decimal sign in place of ".".
+void appendNumberText(std::string& out, double value, char decimalSign);
+
 // "10.5", "0.5": no leading blank, a zero before the decimal sign.
 std::string plainNumberText(double value);
 

@@ -29,22 +29,27 @@ double roundedToCents(double value) { return std::floor(value * 100 + 0.5) / 100
 
 std::string testReportPath(const TuningState& state) { return joinPath(state.pad, state.alleendenaam + "_test_DA.TXT"); }
 
+namespace {
+
+// Pads `line` with blanks to the next zone start. A field that ended exactly
+// at a zone's last column is followed at the very next zone start.
+void padToZone(std::string& line, std::size_t lineStart) {
+    std::size_t column = line.size() - lineStart;
+    line.append((kZoneWidth - column % kZoneWidth) % kZoneWidth, ' ');
+}
+
+}  // namespace
+
 std::string printZones(const std::vector<std::string>& fields) {
     std::string line;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) {
-            // A field that ends exactly at a zone's last column is followed
-            // at the very next zone start.
-            std::size_t next = (line.size() + kZoneWidth - 1) / kZoneWidth * kZoneWidth;
-            line.resize(next, ' ');
-        }
-        line += fields[i];
+    for (const auto& field : fields) {
+        padToZone(line, 0);
+        line += field;
     }
     return line;
 }
 
 std::string testReportText(const TuningState& state, const std::vector<CodeRow>& rows, char decimalSign) {
-    auto tableForm = [&](double value) { return withDecimalSign(numberText(value), decimalSign) + " "; };
     auto tuneUDa = [&](int16_t code) { return roundedToCents(code / 255.0 * state.RangeVoltage) + state.StartVoltage; };
 
     double step = std::floor(state.VoltageStep * 10000 + 0.5) / 10000;
@@ -69,16 +74,30 @@ std::string testReportText(const TuningState& state, const std::vector<CodeRow>&
     };
 
     std::string out;
-    out.reserve(64 * 1024);
+    out.reserve(66 * 1024);
     for (const auto& line : lines) {
         out += line;
         out += kLineEnd;
     }
+    // Rows are appended in place: a run writes a thousand of them.
+    auto tableField = [&](std::size_t lineStart, double value) {
+        padToZone(out, lineStart);
+        appendNumberText(out, value, decimalSign);
+        out += ' ';
+    };
     for (const CodeRow& row : rows) {
         bool last = row.frequency == 1600;
-        std::string frequency = last ? std::string(" 1600") : tableForm(row.frequency);
-        double required = last ? state.UvarTable[16] : roundedToCents(row.offset) + state.StartVoltage;
-        out += printZones({frequency, tableForm(required), tableForm(row.code), hexText(row.code), tableForm(tuneUDa(row.code))});
+        std::size_t lineStart = out.size();
+        if (last) {
+            out += " 1600";
+        } else {
+            tableField(lineStart, row.frequency);
+        }
+        tableField(lineStart, last ? state.UvarTable[16] : roundedToCents(row.offset) + state.StartVoltage);
+        tableField(lineStart, row.code);
+        padToZone(out, lineStart);
+        out += hexText(row.code);
+        tableField(lineStart, tuneUDa(row.code));
         out += kLineEnd;
     }
     return out;

@@ -1,0 +1,65 @@
+#pragma once
+// A platform that answers the dialogs from a script and writes down every
+// message box, dialog, help request, beep and end of the program.
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/platform.h"
+
+namespace varidac::testing {
+
+struct RecordedMessage {
+    std::string title;
+    MessageIcon icon;
+    std::string text;
+    bool operator==(const RecordedMessage&) const = default;
+};
+
+class RecordingPlatform : public Platform {
+public:
+    void showMessage(const std::string& title, MessageIcon icon, const std::string& text) override {
+        messages.push_back({title, icon, text});
+        log.push_back("message:" + title);
+    }
+
+    std::optional<std::string> showOpen(const FileDialogRequest& request) override {
+        openRequests.push_back(request);
+        log.push_back("open");
+        if (openAnswers.empty()) return std::nullopt;
+        std::optional<std::string> answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer;
+    }
+
+    void showHelp(const HelpRequest& request) override {
+        helpRequests.push_back(request);
+        log.push_back("help");
+        if (helpFails) throw std::runtime_error("the viewer could not be started");
+    }
+
+    void beep() override {
+        ++beeps;
+        log.push_back("beep");
+    }
+
+    void endProgram() override {
+        ++endRequests;
+        log.push_back("end");
+    }
+
+    // Answers of the file-open dialog, in turn; nothing left means Cancel.
+    std::deque<std::optional<std::string>> openAnswers;
+    bool helpFails = false;
+
+    std::vector<RecordedMessage> messages;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<HelpRequest> helpRequests;
+    int beeps = 0;
+    int endRequests = 0;
+    std::vector<std::string> log;
+};
+
+}  // namespace varidac::testing

@@ -1,0 +1,48 @@
+#include "ui/help_viewer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace varidac {
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
+    setObjectName("HelpViewer");
+    setWindowTitle("Varidac Help");
+    // Like a separate help program: it does not keep the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    browser_->setObjectName("HelpText");
+    browser_->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    resize(560, 640);
+}
+
+void HelpViewer::forceFile(const QString& file) {
+    const QString canonical = QFileInfo(file).absoluteFilePath();
+    if (!(isVisible() && canonical == currentFile_)) {
+        QFile probe(canonical);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            throw std::runtime_error("cannot read " + canonical.toStdString());
+        }
+        probe.close();
+        const QUrl url = QUrl::fromLocalFile(canonical);
+        if (browser_->source() == url) {
+            browser_->reload();
+        } else {
+            browser_->setSource(url, QTextDocument::HtmlResource);
+        }
+        browser_->verticalScrollBar()->setValue(0);
+        currentFile_ = canonical;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace varidac

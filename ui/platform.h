@@ -1,0 +1,56 @@
+#pragma once
+// What the window asks of the desktop: message boxes, the file-open dialog,
+// the help viewer, the beep and the end of the program. The program uses the
+// Qt implementation; tests put a recorder in its place that answers dialogs.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/message.h"
+
+namespace varidac {
+
+// The file-open dialog as the handler set it up. `setOrder` names the
+// properties in the order they were set since the dialog was last shown.
+struct FileDialogRequest {
+    std::string DialogTitle;
+    std::string Filter;  // "description|pattern|description|pattern..."
+    std::string FileName;
+    std::string InitDir;
+    int16_t CancelError = 0;
+    std::vector<std::string> setOrder;
+};
+
+// The help viewer's command that shows a file at its start, unless the
+// viewer already shows that file.
+inline constexpr int16_t kHelpForceFile = 9;
+
+struct HelpRequest {
+    std::string HelpFile;
+    int16_t HelpCommand = 0;
+    int16_t CancelError = 0;
+    std::vector<std::string> setOrder;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A modal box with one OK. `text` is every line followed by a carriage
+    // return, exactly as the message was built.
+    virtual void showMessage(const std::string& title, MessageIcon icon, const std::string& text) = 0;
+
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<std::string> showOpen(const FileDialogRequest& request) = 0;
+
+    // Throws std::runtime_error when the viewer cannot show the file.
+    virtual void showHelp(const HelpRequest& request) = 0;
+
+    virtual void beep() = 0;
+
+    // Ends the program without asking anything.
+    virtual void endProgram() = 0;
+};
+
+}  // namespace varidac

@@ -1,0 +1,73 @@
+#include "ui/qt_platform.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <stdexcept>
+
+#include "ui/help_viewer.h"
+
+namespace varidac {
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+QStringList nameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.endsWith("(" + pattern + ")")) {
+            filters << description;
+        } else {
+            filters << description + " (" + pattern + ")";
+        }
+    }
+    return filters;
+}
+
+QString messageBoxText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    if (shown.endsWith('\r')) shown.chop(1);
+    shown.replace('\r', '\n');
+    return shown;
+}
+
+void QtPlatform::showMessage(const std::string& title, MessageIcon icon, const std::string& text) {
+    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    QString::fromStdString(title), messageBoxText(text), QMessageBox::Ok, owner_);
+    box.setTextFormat(Qt::PlainText);
+    // Nothing else of the program can be used until it is closed, and it stays on top.
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.exec();
+}
+
+std::optional<std::string> QtPlatform::showOpen(const FileDialogRequest& request) {
+    QFileDialog dialog(owner_, QString::fromStdString(request.DialogTitle), QFile::decodeName(request.InitDir.c_str()));
+    // Qt's own dialog, so that filters and the start folder behave the same everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(nameFilters(request.Filter));
+    dialog.selectFile(QFile::decodeName(request.FileName.c_str()));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::string();
+    return QFile::encodeName(chosen.first()).toStdString();
+}
+
+void QtPlatform::showHelp(const HelpRequest& request) {
+    if (request.HelpCommand != kHelpForceFile) throw std::runtime_error("help command not supported");
+    if (!helpViewer_) helpViewer_ = std::make_unique<HelpViewer>();
+    helpViewer_->forceFile(QFile::decodeName(request.HelpFile.c_str()));
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+void QtPlatform::endProgram() { QCoreApplication::exit(0); }
+
+}  // namespace varidac

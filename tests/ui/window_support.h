@@ -19,6 +19,11 @@
 #include "tests/ui/recording_platform.h"
 #include "ui/main_window.h"
 
+// Readable QStrings in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace varidac::testing {
 
 inline std::string readBytes(const std::string& path) {

@@ -3,6 +3,7 @@
 // message box, dialog, help request, beep and end of the program.
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +18,19 @@ struct RecordedMessage {
     std::string text;
     bool operator==(const RecordedMessage&) const = default;
 };
+
+// Failure output with the carriage returns made visible.
+inline void PrintTo(const RecordedMessage& m, std::ostream* out) {
+    *out << "{\"" << m.title << "\", " << (m.icon == MessageIcon::Error ? "Error" : "Information") << ", \"";
+    for (char c : m.text) {
+        if (c == '\r') {
+            *out << "\\r";
+        } else {
+            *out << c;
+        }
+    }
+    *out << "\"}";
+}
 
 class RecordingPlatform : public Platform {
 public:

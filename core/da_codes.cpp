@@ -28,13 +28,21 @@ Message codeOutOfRangeMessage(int frequency) {
                          "Correct the settings and reload input file  "});
 }
 
+Message voltageTooLargeMessage() {
+    return errorMessage({kSomethingWrong, "D/A Start or End voltage is too large  ", "Correct the settings and start again  "});
+}
+
 double daCode(double offset, double voltageStep) { return std::floor(offset / voltageStep + 0.5); }
 
 std::optional<Message> fillerInputChecks(const TuningState& state, std::string_view startText, std::string_view endText) {
     double top = state.UvarTable[16];
     if (!(top > 7.0 && top < 15.0)) return tuningListMessage();
     if (auto m = checkEndVoltage(state, endText)) return m;
-    return checkStartVoltage(state, startText);
+    if (auto m = checkStartVoltage(state, startText)) return m;
+    // An end voltage beyond the double range passes the margin check, but its
+    // step is infinite: every code would be 0 and the report would show NaN.
+    if (!stepShowable(state.VoltageStep)) return voltageTooLargeMessage();
+    return std::nullopt;
 }
 
 std::variant<CodeRun, Message> computeCodes(const TuningState& state) {

@@ -27,8 +27,9 @@ struct CodeRun {
 // The code nearest to `offset`: floor(offset / step + 0.5), not clamped.
 double daCode(double offset, double voltageStep);
 
-// The three input checks of a filler run, in their order: the tuning list,
-// the end voltage, the start voltage.
+// The input checks of a filler run, in their order: the tuning list, the end
+// voltage, the start voltage, then whether the voltages give a step that can
+// be shown at all (see stepShowable).
 std::optional<Message> fillerInputChecks(const TuningState& state, std::string_view startText, std::string_view endText);
 
 // Computes every code from the state's UvarTable, StartVoltage and
@@ -38,5 +39,6 @@ std::variant<CodeRun, Message> computeCodes(const TuningState& state);
 
 Message tuningListMessage();
 Message codeOutOfRangeMessage(int frequency);
+Message voltageTooLargeMessage();
 
 }  // namespace varidac

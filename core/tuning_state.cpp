@@ -17,8 +17,14 @@ std::string recomputeVoltages(TuningState& state, std::string_view startText, st
 std::string stepText(double voltageStep) {
     double rounded = std::floor(voltageStep * 10000 + 0.5) / 10000;
     double magnitude = std::fabs(rounded);
-    return "0" + numberText(magnitude).substr(1);
+    if (!std::isfinite(magnitude)) return std::string(kStepTooLarge);
+    std::string digits = numberText(magnitude).substr(1);
+    // Steps from 0.0001 up never need an exponent until they reach 10^15.
+    if (digits.find('E') != std::string::npos) return std::string(kStepTooLarge);
+    return "0" + digits;
 }
+
+bool stepShowable(double voltageStep) { return stepText(voltageStep) != kStepTooLarge; }
 
 void selectEpromType(TuningState& state, int16_t index) {
     if (index < 0 || index > 3) return;

@@ -43,7 +43,15 @@ inline constexpr std::array<std::string_view, 4> kEpromTypes = {"27C64", "27C128
 std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText);
 
 // "0" followed by |VoltageStep| rounded to four decimals, halves upwards.
+// A step that this form cannot show (10^15 V or more, which would need an
+// exponent, or not a number at all because a voltage text reads beyond the
+// double range) is shown as kStepTooLarge.
 std::string stepText(double voltageStep);
+
+inline constexpr std::string_view kStepTooLarge = "too large";
+
+// False when stepText shows kStepTooLarge; a filler run refuses such voltages.
+bool stepShowable(double voltageStep);
 
 // Stores the EPROM type of option `index` (0 to 3); any other index changes nothing.
 void selectEpromType(TuningState& state, int16_t index);

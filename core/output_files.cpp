@@ -146,15 +146,21 @@ std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, co
         errno = 0;
         if (calls.rename(pending[i].temporary, pending[i].target) != 0) {
             int error = errno;
+            std::vector<std::string> keptAs;
             for (std::size_t j = 0; j < i; ++j) {
                 if (pending[j].hadTarget) {
-                    std::rename(pending[j].backup.c_str(), pending[j].target.c_str());
+                    // A backup that cannot be put back is the only copy of
+                    // the earlier file: keep it and say where it is.
+                    if (calls.rename(pending[j].backup, pending[j].target) != 0) keptAs.push_back(pending[j].backup);
+                    pending[j].backup.clear();
                 } else {
                     removeQuietly(pending[j].target);
                 }
             }
             discard();
-            return cannotWriteMessage(pending[i].target, error);
+            Message message = cannotWriteMessage(pending[i].target, error);
+            for (const auto& backup : keptAs) message.lines.push_back("The earlier file is kept as " + backup + "  ");
+            return message;
         }
     }
     for (const auto& p : pending) removeQuietly(p.backup);

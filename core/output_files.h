@@ -25,6 +25,9 @@ struct FileSystemCalls {
 
 FileSystemCalls realFileSystemCalls();
 
+// Returns the message to show when a file could not be written; the files
+// are then as they were, except that an earlier file which could not be put
+// back is kept beside its target under a name the message states.
 std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, const FileSystemCalls& calls = realFileSystemCalls());
 
 // "Something is wrong!" / "Cannot write PATH" / what the user can do about it.

@@ -1,0 +1,167 @@
+// The same failing disks, end to end through the companion binary: it must
+// exit with status 1 and the message on stderr, never be killed, and leave
+// the earlier outputs as they were.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "fault_support.h"
+
+namespace varidac::fault {
+namespace {
+
+constexpr const char* kEarlierReport = "earlier report\r\n";
+constexpr const char* kEarlierImage = "earlier image";
+
+std::string cannotWrite(const std::string& path, const std::string& reason) {
+    return "Error !\nSomething is wrong!  \nCannot write " + path + "  \n" + reason + "  \n";
+}
+
+class CompanionFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        list = folder.file("LIST.INF");
+        report = folder.file("LIST_test_DA.TXT");
+        image = folder.file("LIST_27C64.BIN");
+        writeFile(list, kExampleList);
+    }
+
+    void writeEarlierOutputs() {
+        writeFile(report, kEarlierReport);
+        writeFile(image, kEarlierImage);
+    }
+
+    void expectRefused(const ChildResult& result, const std::string& message) {
+        ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, message);
+        EXPECT_EQ(result.out, "");
+    }
+
+    void expectEarlierOutputsKept() {
+        EXPECT_EQ(readFile(report), kEarlierReport);
+        EXPECT_EQ(readFile(image), kEarlierImage);
+        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+    }
+
+    ScratchFolder folder;
+    std::string list, report, image;
+};
+
+TEST_F(CompanionFaults, ACleanRunSucceeds) {
+    ChildResult result = Child::companion({list}).wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Run OK!\nOkido!  \nLIST_27C64.BIN is created.  \n");
+    EXPECT_EQ(readFile(image).value_or("").size(), 8192u);
+}
+
+// The list comes through a pipe; its folder is removed while the companion
+// is still reading, so the outputs have nowhere to go.
+TEST_F(CompanionFaults, AFolderThatVanishedIsReported) {
+    std::filesystem::remove(list);
+    ASSERT_EQ(mkfifo(list.c_str(), 0644), 0);
+    Child child = Child::companion({list});
+    int pipe = -1;
+    for (int attempt = 0; attempt < 1000 && pipe < 0; ++attempt) {
+        pipe = open(list.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (pipe < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_GE(pipe, 0) << "the companion never opened the list";
+    fcntl(pipe, F_SETFL, 0);
+    std::string text = kExampleList;
+    EXPECT_EQ(write(pipe, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    std::filesystem::remove(list);
+    std::filesystem::remove(folder.path());
+    close(pipe);
+    ChildResult result = child.wait();
+    expectRefused(result, cannotWrite(report, "The folder does not exist: read the list from an existing folder"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path()));
+}
+
+TEST_F(CompanionFaults, AFolderWithTheImagesNameIsReported) {
+    writeFile(report, kEarlierReport);
+    std::filesystem::create_directory(image);
+    ChildResult result = Child::companion({list}).wait();
+    expectRefused(result, cannotWrite(image, "A folder has that name: rename or move the folder"));
+    EXPECT_EQ(readFile(report), kEarlierReport);
+    EXPECT_TRUE(std::filesystem::is_empty(image));
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+}
+
+TEST_F(CompanionFaults, ReadOnlyEarlierOutputsAreReplaced) {
+    ScratchFolder other;
+    writeFile(other.file("LIST.INF"), kExampleList);
+    ChildResult clean = Child::companion({other.file("LIST.INF")}).wait();
+    ASSERT_EQ(clean.status, 0) << clean.err;
+
+    writeEarlierOutputs();
+    chmod(report.c_str(), 0444);
+    chmod(image.c_str(), 0444);
+    ChildResult result = Child::companion({list}).wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readFile(report), readFile(other.file("LIST_test_DA.TXT")));
+    EXPECT_EQ(readFile(image), readFile(other.file("LIST_27C64.BIN")));
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+}
+
+TEST_F(CompanionFaults, AFolderThatCannotBeWrittenIsReported) {
+    writeEarlierOutputs();
+    bool asRoot = geteuid() == 0;
+    if (!asRoot) {
+        ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
+    }
+    ChildResult result = Child::companion({list}, [&]() {
+        if (asRoot && !becomeNobody()) _exit(3);
+    }).wait();
+    chmod(folder.path().c_str(), 0755);
+    expectRefused(result, cannotWrite(report, "Access denied: check the permissions of the folder and the file"));
+    expectEarlierOutputsKept();
+}
+
+TEST_F(CompanionFaults, AFullDiskIsReported) {
+    writeEarlierOutputs();
+    ChildResult result = Child::companion({list}, []() {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    }).wait();
+    expectRefused(result, cannotWrite(report, "The disk is full: make room and run again"));
+    expectEarlierOutputsKept();
+}
+
+// An immutable image cannot be replaced, even by root: the report, already
+// in place by then, must be put back as it was.
+TEST_F(CompanionFaults, AFailingRenameRollsBackTheReport) {
+    for (bool hadReport : {true, false}) {
+        SCOPED_TRACE(hadReport ? "earlier report" : "no earlier report");
+        std::filesystem::remove(report);
+        if (hadReport) writeFile(report, kEarlierReport);
+        if (!std::filesystem::exists(image)) writeFile(image, kEarlierImage);
+        if (!setImmutable(image, true)) GTEST_SKIP() << "this file system or user cannot make a file immutable";
+        ChildResult result = Child::companion({list}).wait();
+        setImmutable(image, false);
+        expectRefused(result, cannotWrite(image, "Access denied: check the permissions of the folder and the file"));
+        EXPECT_EQ(readFile(image), kEarlierImage);
+        if (hadReport) {
+            EXPECT_EQ(readFile(report), kEarlierReport);
+            EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+        } else {
+            EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_27C64.BIN"}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace varidac::fault

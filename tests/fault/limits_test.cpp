@@ -145,6 +145,8 @@ TEST(ListLimits, FieldsAndNumbersAtTheirLimits) {
         {"600,1e308", std::nullopt},
         {"600,1e400", "Line 1: voltage 1e400 is out of range"},
         {"600,-1e400", "Line 1: voltage -1e400 is out of range"},
+        {"600,1e-400", "Line 1: voltage 1e-400 is out of range"},  // too small for a double
+        {"600,4.9e-324", std::nullopt},                            // the smallest there is
         {std::string("600,2\0" "1", 7), "Line 1: \"2?1\" is not a number"},
         {"600,2.1\xc3\xa9", "Line 1: \"2.1??\" is not a number"},
         {"600," + std::string(30, 'x'), "Line 1: \"xxxxxxxxxxxxxxxxxxxx...\" is not a number"},

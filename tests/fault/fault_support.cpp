@@ -143,12 +143,12 @@ Child Child::run(const std::function<int()>& body) {
     return child;
 }
 
-Child Child::companion(const std::vector<std::string>& args, const std::function<void()>& prepare) {
+Child Child::companion(const std::vector<std::string>& args, const std::function<void()>& prepare, const std::string& program) {
     return run([&]() {
         if (prepare) prepare();
         std::vector<char*> argv;
-        std::string program = VARIDAC_FILL_BINARY;
-        argv.push_back(program.data());
+        std::string name = program;
+        argv.push_back(name.data());
         std::vector<std::string> copies(args);
         for (auto& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);

@@ -60,8 +60,9 @@ public:
     // Forks and runs `body` in the child; its result is the exit status.
     static Child run(const std::function<int()>& body);
     // Forks, runs `prepare` in the child (limits, another user), then
-    // executes the companion binary with `args`.
-    static Child companion(const std::vector<std::string>& args, const std::function<void()>& prepare = {});
+    // executes the companion binary (`program`, or the one built here) with `args`.
+    static Child companion(const std::vector<std::string>& args, const std::function<void()>& prepare = {},
+                           const std::string& program = VARIDAC_FILL_BINARY);
 
     ChildResult wait();
 

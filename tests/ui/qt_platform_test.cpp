@@ -1,0 +1,259 @@
+// The Qt side of the platform: the real message box, file dialog and help
+// viewer, answered by a timer as a user would.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QListView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "tests/ui/window_support.h"
+#include "ui/help_viewer.h"
+#include "ui/qt_platform.h"
+
+namespace varidac::testing {
+namespace {
+
+// Calls `act` with the modal dialog as soon as one is up.
+void whenModal(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            QPointer<QWidget> guard(modal);
+            act(modal);
+            // A failed check must not leave the test waiting on the dialog.
+            if (guard && guard->isVisible()) {
+                ADD_FAILURE() << "the dialog was left open";
+                if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
+            }
+        }
+    });
+    poll->start(10);
+}
+
+// The names that the dialog lists, once it has read its folder.
+QStringList listing(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>("listView");
+    if (!view) return {};
+    QStringList names;
+    for (int wait = 0; wait < 300 && names.isEmpty(); ++wait) {
+        QTest::qWait(10);
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+            names << view->model()->index(row, 0, root).data().toString();
+        }
+    }
+    return names;
+}
+
+// Presses the dialog's accept button ("Open").
+void pressOpen(QFileDialog* dialog) {
+    auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+    ASSERT_NE(buttons, nullptr);
+    QPushButton* open = buttons->button(QDialogButtonBox::Open);
+    ASSERT_NE(open, nullptr);
+    ASSERT_TRUE(open->isEnabled()) << dialog->findChild<QLineEdit*>("fileNameEdit")->text().toStdString();
+    QTest::mouseClick(open, Qt::LeftButton);
+}
+
+TEST(QtPlatform, MessageTextsShowOneLinePerLine) {
+    struct Case {
+        const char* text;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Something is wrong!   \rHelp file VARIDAC.HLP not found  \r",
+         "Something is wrong!   \nHelp file VARIDAC.HLP not found  "},
+        {"one\r", "one"},
+        {"a\r\rb\r", "a\n\nb"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(messageBoxText(c.text), QString(c.shown)) << c.text;
+}
+
+TEST(QtPlatform, DialogFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(nameFilters("Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt"),
+              (QStringList{"Varidac File (*.inf)", "Notepad File (*.txt)"}));
+    EXPECT_EQ(nameFilters("Lists|*.inf;*.lst"), QStringList{"Lists (*.inf;*.lst)"});
+    EXPECT_EQ(nameFilters(""), QStringList{});
+    EXPECT_EQ(nameFilters("odd"), QStringList{});
+}
+
+TEST(QtPlatform, TheMessageBoxIsModalOnTopWithOneOk) {
+    struct Case {
+        MessageIcon icon;
+        QMessageBox::Icon shown;
+        const char* title;
+    };
+    for (const Case& c : {Case{MessageIcon::Error, QMessageBox::Critical, "Error !"},
+                          Case{MessageIcon::Information, QMessageBox::Information, "Run OK!"}}) {
+        QtPlatform platform;
+        bool seen = false;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            seen = true;
+            EXPECT_EQ(box->windowTitle(), c.title);
+            EXPECT_EQ(box->icon(), c.shown);
+            EXPECT_EQ(box->text(), "Okido!  \nEXAMPLE_27C64.BIN is created.  ");
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+            EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+            ASSERT_EQ(box->buttons().size(), 1);
+            EXPECT_EQ(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+            QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
+        });
+        platform.showMessage(c.title, c.icon, "Okido!  \rEXAMPLE_27C64.BIN is created.  \r");
+        EXPECT_TRUE(seen);
+    }
+}
+
+TEST(QtPlatform, TheFileDialogIsSetUpFromTheRequest) {
+    QTemporaryDir folder;
+    const std::string list = folder.path().toStdString() + "/EXAMPLE.INF";
+    writeBytes(list, "600,2\r\n");
+    writeBytes(folder.path().toStdString() + "/notes.txt", "x");
+    QtPlatform platform;
+    FileDialogRequest request{"Open Varidac *.INF file", "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt",
+                              "*.INF", folder.path().toStdString(), -1, {}};
+    bool seen = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->windowTitle(), "Open Varidac *.INF file");
+        EXPECT_EQ(dialog->nameFilters(), (QStringList{"Varidac File (*.inf)", "Notepad File (*.txt)"}));
+        EXPECT_EQ(dialog->selectedNameFilter(), "Varidac File (*.inf)");
+        EXPECT_EQ(dialog->directory().absolutePath(), folder.path());
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        // The *.inf filter lists the upper-case name; the *.txt file is not listed.
+        const QStringList names = listing(dialog);
+        EXPECT_TRUE(names.contains("EXAMPLE.INF")) << names.join(",").toStdString();
+        EXPECT_FALSE(names.contains("notes.txt")) << names.join(",").toStdString();
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), "*.INF");
+        // The user types the name and presses "Open".
+        name->clear();
+        QTest::keyClicks(name, "EXAMPLE.INF");
+        pressOpen(dialog);
+    });
+    EXPECT_EQ(platform.showOpen(request), std::optional<std::string>(list));
+    EXPECT_TRUE(seen);
+}
+
+TEST(QtPlatform, CancellingTheFileDialogGivesNothing) {
+    QTemporaryDir folder;
+    QtPlatform platform;
+    whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_EQ(platform.showOpen({"t", "All (*)|*", "", folder.path().toStdString(), -1, {}}), std::nullopt);
+}
+
+std::string longHelp(const char* title) {
+    std::string html = std::string("<html><body><h1>") + title + "</h1>";
+    for (int i = 0; i < 300; ++i) html += "<p>line " + std::to_string(i) + "</p>";
+    return html + "</body></html>";
+}
+
+TEST(HelpViewer, ForceFileShowsAFileAtItsStartUnlessItIsAlreadyShown) {
+    QTemporaryDir folder;
+    const std::string first = folder.path().toStdString() + "/VARIDAC.HLP";
+    const std::string second = folder.path().toStdString() + "/OTHER.HLP";
+    writeBytes(first, longHelp("First guide"));
+    writeBytes(second, longHelp("Second guide"));
+    QtPlatform platform;
+    platform.showHelp({first, kHelpForceFile, -1, {}});
+    HelpViewer* viewer = platform.helpViewer();
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    EXPECT_TRUE(viewer->browser()->toPlainText().startsWith("First guide"));
+    EXPECT_EQ(viewer->currentFile().toStdString(), first);
+    QScrollBar* scroll = viewer->browser()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+
+    // Already showing that file: it stays where the reader is.
+    scroll->setValue(scroll->maximum() / 2);
+    const int reading = scroll->value();
+    ASSERT_GT(reading, 0);
+    platform.showHelp({first, kHelpForceFile, -1, {}});
+    EXPECT_EQ(scroll->value(), reading);
+
+    // Another file is shown from its start.
+    platform.showHelp({second, kHelpForceFile, -1, {}});
+    EXPECT_TRUE(viewer->browser()->toPlainText().startsWith("Second guide"));
+    EXPECT_EQ(scroll->value(), 0);
+
+    // Once the viewer was closed, the same file opens at its start again.
+    scroll->setValue(scroll->maximum() / 2);
+    viewer->close();
+    platform.showHelp({second, kHelpForceFile, -1, {}});
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(scroll->value(), 0);
+    EXPECT_FALSE(viewer->testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST(HelpViewer, AnUnreadableFileOrAnotherCommandFails) {
+    QTemporaryDir folder;
+    QtPlatform platform;
+    EXPECT_THROW(platform.showHelp({folder.path().toStdString() + "/NONE.HLP", kHelpForceFile, -1, {}}),
+                 std::runtime_error);
+    const std::string help = folder.path().toStdString() + "/VARIDAC.HLP";
+    writeBytes(help, "<html></html>");
+    EXPECT_THROW(platform.showHelp({help, 3, -1, {}}), std::runtime_error);
+}
+
+TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
+    QTemporaryDir appDir;
+    QTemporaryDir listDir;
+    writeBytes(listDir.path().toStdString() + "/EXAMPLE.INF", readBytes(VARIDAC_EXAMPLE_LIST));
+    writeBytes(appDir.path().toStdString() + "/OLD.INF", "600,1\r\n");
+    QtPlatform platform;
+    Form1 form(platform, appDir.path().toStdString());
+    platform.setOwner(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    bool opened = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        opened = true;
+        // It starts in the program's folder; the user goes to the list.
+        EXPECT_EQ(dialog->directory().absolutePath(), appDir.path());
+        EXPECT_EQ(listing(dialog), QStringList{"OLD.INF"});
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->clear();
+        QTest::keyClicks(name, listDir.path() + "/EXAMPLE.INF");
+        pressOpen(dialog);
+    });
+    QTest::mouseClick(form.findChild<QPushButton*>("cmdLeeslijst"), Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    auto* list = form.findChild<QListWidget*>("txtDAlist");
+    ASSERT_EQ(list->count(), 13);
+    EXPECT_EQ(list->item(6)->text(), "  1100 ,  5.6");
+
+    QString shown;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->windowTitle() + "|" + box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::mouseClick(form.findChild<QPushButton*>("cmdFiller"), Qt::LeftButton);
+    EXPECT_EQ(shown, "Run OK!|Okido!  \nEXAMPLE_27C64.BIN is created.  ");
+    EXPECT_EQ(readBytes(listDir.path().toStdString() + "/EXAMPLE_27C64.BIN").size(), 8192u);
+}
+
+}  // namespace
+}  // namespace varidac::testing

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -39,10 +41,23 @@ constexpr int16_t kDigitNine = 57;
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// "MS Sans Serif" where it exists, else the first sans-serif face of about
+// its width that is installed, else the system's own face.
+QString windowFontFamily() {
+    static const QString family = [] {
+        for (const char* candidate :
+             {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"}) {
+            // What the font system really gives for the name ("Nimbus Sans [urw]").
+            const QString resolved = QFontInfo(QFont(candidate)).family();
+            if (resolved.startsWith(candidate, Qt::CaseInsensitive)) return resolved;
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return family;
+}
+
 QFont windowFont(bool bold) {
-    // "MS Sans Serif" where it exists, else a sans-serif face of the same size.
-    QFont font;
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"});
+    QFont font(windowFontFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
@@ -97,6 +112,10 @@ void Form1::buildControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(windowFont(false));
+    // Frames carry their caption in the top border line, in the system's colours.
+    setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
 
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
@@ -105,6 +124,8 @@ void Form1::buildControls() {
         control->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
                              twipsToPixels(height, dpiY));
         control->setProperty("TabIndex", tabIndex);
+        // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
+        control->setFont(windowFont(control->font().bold()));
     };
     auto label = [&](QWidget* in, const char* caption) {
         auto* control = new QLabel(caption, in);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QFontInfo>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -93,6 +94,8 @@ TEST(WindowLayout, EveryControlAsTheTableSays) {
             EXPECT_EQ(control->font().weight(), QFont::Bold);
         }
         EXPECT_DOUBLE_EQ(control->font().pointSizeF(), 8.25);
+        // The face really used is the window's, also inside the frames.
+        EXPECT_EQ(QFontInfo(control->font()).family(), QFontInfo(w.form->font()).family());
         EXPECT_TRUE(control->isEnabled());
         EXPECT_FALSE(control->isHidden());
     }

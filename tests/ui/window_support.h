@@ -64,9 +64,13 @@ public:
         return found;
     }
 
+    // Shows the window and makes it the active one, as the desktop does for
+    // a new window (a bare X server without a window manager does not).
     void showAndWait() {
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
     void click(const char* buttonName) { QTest::mouseClick(button(buttonName), Qt::LeftButton); }

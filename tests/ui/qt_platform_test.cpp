@@ -9,6 +9,8 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -222,6 +224,17 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
     platform.setOwner(&form);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    // The user types both voltages, replacing the start-up texts.
+    for (const auto& [field, text] : {std::pair{"txtStartVoltage", "1.2"}, std::pair{"txtEndVoltage", "12.5"}}) {
+        auto* edit = form.findChild<QLineEdit*>(field);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(edit, text);
+    }
 
     bool opened = false;
     whenModal([&](QWidget* modal) {
@@ -241,8 +254,13 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
     EXPECT_TRUE(opened);
     auto* list = form.findChild<QListWidget*>("txtDAlist");
     ASSERT_EQ(list->count(), 13);
+    EXPECT_EQ(list->item(0)->text(), "  500 ,  1.2");
     EXPECT_EQ(list->item(6)->text(), "  1100 ,  5.6");
+    EXPECT_EQ(list->item(12)->text(), "  1700 ,  12.5");
 
+    for (QRadioButton* option : form.findChildren<QRadioButton*>("optEprom")) {
+        if (option->text() == "27C256") QTest::mouseClick(option, Qt::LeftButton);
+    }
     QString shown;
     whenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -251,8 +269,23 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
         QTest::keyClick(box, Qt::Key_Return);
     });
     QTest::mouseClick(form.findChild<QPushButton*>("cmdFiller"), Qt::LeftButton);
-    EXPECT_EQ(shown, "Run OK!|Okido!  \nEXAMPLE_27C64.BIN is created.  ");
-    EXPECT_EQ(readBytes(listDir.path().toStdString() + "/EXAMPLE_27C64.BIN").size(), 8192u);
+    EXPECT_EQ(shown, "Run OK!|Okido!  \nEXAMPLE_27C256.BIN is created.  ");
+
+    // Byte for byte what the companion writes for the same inputs.
+    QTemporaryDir reference;
+    const std::string referenceList = reference.path().toStdString() + "/EXAMPLE.INF";
+    writeBytes(referenceList, readBytes(VARIDAC_EXAMPLE_LIST));
+    QProcess companion;
+    companion.start(VARIDAC_FILL_PATH, {"--start", "1.2", "--end", "12.5", "--eprom", "27C256",
+                                        QString::fromStdString(referenceList)});
+    ASSERT_TRUE(companion.waitForFinished(30000));
+    ASSERT_EQ(companion.exitCode(), 0);
+    for (const char* name : {"/EXAMPLE_27C256.BIN", "/EXAMPLE_test_DA.TXT"}) {
+        const std::string ours = readBytes(listDir.path().toStdString() + name);
+        EXPECT_FALSE(ours.empty()) << name;
+        EXPECT_TRUE(ours == readBytes(reference.path().toStdString() + name)) << name;
+    }
+    EXPECT_EQ(readBytes(listDir.path().toStdString() + "/EXAMPLE_27C256.BIN").size(), 32768u);
 }
 
 }  // namespace

@@ -81,6 +81,23 @@ TEST(StartFiller, RefusesVoltagesWithTooLittleMarginEndFirst) {
     }
 }
 
+TEST(StartFiller, AVoltageBeyondAnyStepIsRefused) {
+    TestWindow w;
+    w.showAndWait();
+    QTemporaryDir dir;
+    w.platform.openAnswers.push_back(copyExampleInto(dir));
+    w.click("cmdLeeslijst");
+    // 400 nines: more than a double holds.
+    w.retype("txtEndVoltage", QString(400, '9'));
+    EXPECT_EQ(w.field("txtStep")->text(), "too large");
+    w.click("cmdFiller");
+    const RecordedMessage expected{"Error !", MessageIcon::Error,
+                                   "Something is wrong!  \rD/A Start or End voltage is too large  \r"
+                                   "Correct the settings and start again  \r"};
+    EXPECT_EQ(w.platform.messages, std::vector<RecordedMessage>{expected});
+    EXPECT_FALSE(std::filesystem::exists(dir.path().toStdString() + "/EXAMPLE_test_DA.TXT"));
+}
+
 TEST(StartFiller, WholeRunsWriteWhatTheCompanionWrites) {
     struct Case {
         const char* start;

@@ -64,6 +64,7 @@ void pressOpen(QFileDialog* dialog) {
     ASSERT_NE(buttons, nullptr);
     QPushButton* open = buttons->button(QDialogButtonBox::Open);
     ASSERT_NE(open, nullptr);
+    for (int wait = 0; wait < 200 && !open->isEnabled(); ++wait) QTest::qWait(10);
     ASSERT_TRUE(open->isEnabled()) << dialog->findChild<QLineEdit*>("fileNameEdit")->text().toStdString();
     QTest::mouseClick(open, Qt::LeftButton);
 }
@@ -246,8 +247,14 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
         EXPECT_EQ(listing(dialog), QStringList{"OLD.INF"});
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(name, nullptr);
+        // Into the list's folder first, then the name, as a user does.
         name->clear();
-        QTest::keyClicks(name, listDir.path() + "/EXAMPLE.INF");
+        QTest::keyClicks(name, listDir.path());
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(dialog->directory().absolutePath(), listDir.path());
+        EXPECT_EQ(listing(dialog), QStringList{"EXAMPLE.INF"});
+        name->clear();
+        QTest::keyClicks(name, "EXAMPLE.INF");
         pressOpen(dialog);
     });
     QTest::mouseClick(form.findChild<QPushButton*>("cmdLeeslijst"), Qt::LeftButton);

@@ -278,6 +278,17 @@ TEST(FocusMoves, EnterMovesTheFocusAndPressesNoButton) {
     }
 }
 
+TEST(FocusMoves, EnterOrSpacePressesTheFocusedButtonOnly) {
+    TestWindow w;
+    w.showAndWait();
+    QPushButton* filler = w.button("cmdFiller");
+    filler->setFocus();
+    QTest::keyClick(filler, Qt::Key_Return);
+    QTest::keyClick(filler, Qt::Key_Space);
+    // No list yet: each press gives the filler run's refusal, nothing else.
+    EXPECT_EQ(w.platform.log, (std::vector<std::string>{"message:Error !", "message:Error !"}));
+}
+
 TEST(FocusMoves, TabFromTheStartGoesThroughTheControlsInTabOrder) {
     TestWindow w;
     w.showAndWait();

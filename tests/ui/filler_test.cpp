@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <filesystem>
 
+#include "tests/ui/expected_messages.h"
 #include "tests/ui/window_support.h"
 
 namespace varidac::testing {
@@ -13,12 +14,6 @@ namespace {
 const RecordedMessage kNoList{"Error !", MessageIcon::Error,
                               "Something is wrong!  \rFirst set Start and End voltage settings correct,  \r"
                               "then fetch a D/A INF file, \rthen fill the EPROM file  \r"};
-const RecordedMessage kEndVoltage{"Error !", MessageIcon::Error,
-                                  "Something is wrong!  \rD/A EndVoltage must be at least \r"
-                                  "0.25V larger than the 1600-Voltage  \rCorrect the settings and reload input file  \r"};
-const RecordedMessage kStartVoltage{"Error !", MessageIcon::Error,
-                                    "Something is wrong!   \rD/A StartVoltage must be at least\r"
-                                    "0.25V lower than the 600-Voltage  \rCorrect the settings and reload input file  \r"};
 
 RecordedMessage runOk(const std::string& name, const std::string& type) {
     return {"Run OK!", MessageIcon::Information, "Okido!  \r" + name + "_" + type + ".BIN is created.  \r"};

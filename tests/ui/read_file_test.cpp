@@ -2,6 +2,7 @@
 // messages, the 13 list items and the two voltage warnings.
 #include <gtest/gtest.h>
 
+#include "tests/ui/expected_messages.h"
 #include "tests/ui/window_support.h"
 
 namespace varidac::testing {
@@ -21,12 +22,6 @@ const RecordedMessage kBadPath{"Error !", MessageIcon::Error,
 const RecordedMessage kBadStart{"Error !", MessageIcon::Error,
                                 "Something is wrong!  \rThe INF input file doesn't start the way it should  \r"
                                 "Correct the INF file and reload  \r"};
-const RecordedMessage kEndVoltage{"Error !", MessageIcon::Error,
-                                  "Something is wrong!  \rD/A EndVoltage must be at least \r"
-                                  "0.25V larger than the 1600-Voltage  \rCorrect the settings and reload input file  \r"};
-const RecordedMessage kStartVoltage{"Error !", MessageIcon::Error,
-                                    "Something is wrong!   \rD/A StartVoltage must be at least\r"
-                                    "0.25V lower than the 600-Voltage  \rCorrect the settings and reload input file  \r"};
 
 // A folder of tuning lists that goes away with the test.
 class ListFolder {

@@ -115,6 +115,27 @@ void appendUnsigned(std::string& out, double magnitude, bool leadingZero, char d
         out.append(buf, res.ptr);
         return;
     }
+    {
+        // Most report numbers: the shortest form is already plain decimal
+        // with at most 15 significant digits, so it is the text as it stands.
+        char plain[32];
+        auto res = std::to_chars(plain, plain + sizeof plain, magnitude, std::chars_format::general);
+        std::string_view text(plain, static_cast<std::size_t>(res.ptr - plain));
+        if (text.find('e') == std::string_view::npos) {
+            std::size_t first = text.find_first_not_of("0.");
+            std::size_t significant = text.size() - first - (text.find('.', first) == std::string_view::npos ? 0 : 1);
+            if (significant <= 15) {
+                if (text[0] == '0' && !leadingZero) text.remove_prefix(1);
+                std::size_t at = out.size();
+                out += text;
+                if (decimalSign != '.') {
+                    std::size_t point = out.find('.', at);
+                    if (point != std::string::npos) out[point] = decimalSign;
+                }
+                return;
+            }
+        }
+    }
     Decimal d = toDecimal(magnitude);
     std::string_view digits(d.digits, d.count);
     if (d.exponent < -4 || d.exponent >= 15) {

@@ -1,5 +1,6 @@
 #include "core/test_report.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -80,10 +81,24 @@ std::string testReportText(const TuningState& state, const std::vector<CodeRow>&
         out += kLineEnd;
     }
     // Rows are appended in place: a run writes a thousand of them.
-    auto tableField = [&](std::size_t lineStart, double value) {
-        padToZone(out, lineStart);
-        appendNumberText(out, value, decimalSign);
-        out += ' ';
+    auto tableField = [&](std::string& line, std::size_t lineStart, double value) {
+        padToZone(line, lineStart);
+        appendNumberText(line, value, decimalSign);
+        line += ' ';
+    };
+    // Fields 3 to 5 depend on the code alone and start at a zone start, so
+    // each code's tail of the row is made once and reused.
+    std::array<std::string, 256> tails;
+    auto tailOf = [&](int16_t code) -> const std::string& {
+        std::string& tail = tails[static_cast<uint8_t>(code)];
+        if (tail.empty()) {
+            tableField(tail, 0, code);
+            padToZone(tail, 0);
+            tail += hexText(code);
+            tableField(tail, 0, tuneUDa(code));
+            tail += kLineEnd;
+        }
+        return tail;
     };
     for (const CodeRow& row : rows) {
         bool last = row.frequency == 1600;
@@ -91,14 +106,11 @@ std::string testReportText(const TuningState& state, const std::vector<CodeRow>&
         if (last) {
             out += " 1600";
         } else {
-            tableField(lineStart, row.frequency);
+            tableField(out, lineStart, row.frequency);
         }
-        tableField(lineStart, last ? state.UvarTable[16] : roundedToCents(row.offset) + state.StartVoltage);
-        tableField(lineStart, row.code);
+        tableField(out, lineStart, last ? state.UvarTable[16] : roundedToCents(row.offset) + state.StartVoltage);
         padToZone(out, lineStart);
-        out += hexText(row.code);
-        tableField(lineStart, tuneUDa(row.code));
-        out += kLineEnd;
+        out += tailOf(row.code);
     }
     return out;
 }

@@ -10,6 +10,7 @@
 // 3-5: 1 the report's write, 2 the image's write, 3 the report's rename,
 // 4 the image's rename, 5 the image's rename and putting the earlier report
 // back fail; other values none). "0" is 27C64, "." and no fault.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,9 +63,11 @@ struct Scratch {
 
     Scratch() {
         fs::path base = access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "varidac-fuzz-XXXXXX").string();
-        require(mkdtemp(pattern.data()) != nullptr, "the harness can make its folder");
-        folder = pattern;
+        removeLeftovers(base);
+        folder = (base / ("varidac-fuzz-" + std::to_string(getpid()))).string();
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+        require(fs::create_directory(folder, ec), "the harness can make its folder", folder);
         list = folder + "/LIST.INF";
         names.insert("LIST.INF");
         writeAll(report(), kEarlierReport);
@@ -77,6 +80,17 @@ struct Scratch {
     ~Scratch() {
         std::error_code ec;
         fs::remove_all(folder, ec);
+    }
+    // Folders of processes that ended without cleaning up: a crash, or a
+    // worker stopped in fork mode.
+    static void removeLeftovers(const fs::path& base) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(base, ec)) {
+            std::string name = entry.path().filename().string();
+            if (name.rfind("varidac-fuzz-", 0) != 0) continue;
+            long pid = std::strtol(name.c_str() + 13, nullptr, 10);
+            if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+        }
     }
     std::string report() const { return folder + "/LIST_test_DA.TXT"; }
     std::string image(std::string_view type) const { return folder + "/LIST_" + std::string(type) + ".BIN"; }

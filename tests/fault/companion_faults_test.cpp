@@ -20,42 +20,18 @@
 namespace varidac::fault {
 namespace {
 
-constexpr const char* kEarlierReport = "earlier report\r\n";
-constexpr const char* kEarlierImage = "earlier image";
-
 std::string cannotWrite(const std::string& path, const std::string& reason) {
     return "Error !\nSomething is wrong!  \nCannot write " + path + "  \n" + reason + "  \n";
 }
 
-class CompanionFaults : public ::testing::Test {
+class CompanionFaults : public ListFolderTest {
 protected:
-    void SetUp() override {
-        list = folder.file("LIST.INF");
-        report = folder.file("LIST_test_DA.TXT");
-        image = folder.file("LIST_27C64.BIN");
-        writeFile(list, kExampleList);
-    }
-
-    void writeEarlierOutputs() {
-        writeFile(report, kEarlierReport);
-        writeFile(image, kEarlierImage);
-    }
-
     void expectRefused(const ChildResult& result, const std::string& message) {
         ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, message);
         EXPECT_EQ(result.out, "");
     }
-
-    void expectEarlierOutputsKept() {
-        EXPECT_EQ(readFile(report), kEarlierReport);
-        EXPECT_EQ(readFile(image), kEarlierImage);
-        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
-    }
-
-    ScratchFolder folder;
-    std::string list, report, image;
 };
 
 TEST_F(CompanionFaults, ACleanRunSucceeds) {

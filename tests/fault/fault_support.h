@@ -3,6 +3,8 @@
 // break disks and feed hostile input.
 #include <sys/types.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <set>
@@ -96,5 +98,35 @@ constexpr bool kSanitized =
 #else
     false;
 #endif
+
+// A folder holding LIST.INF (the example) and the paths of its two outputs,
+// with earlier outputs of known content to check against.
+class ListFolderTest : public ::testing::Test {
+protected:
+    static constexpr const char* kEarlierReport = "earlier report\r\n";
+    static constexpr const char* kEarlierImage = "earlier image";
+
+    void SetUp() override {
+        list = folder.file("LIST.INF");
+        report = folder.file("LIST_test_DA.TXT");
+        image = folder.file("LIST_27C64.BIN");
+        writeFile(list, kExampleList);
+    }
+
+    void writeEarlierOutputs() {
+        writeFile(report, kEarlierReport);
+        writeFile(image, kEarlierImage);
+    }
+
+    // The earlier outputs byte-identical, and nothing else beside the list.
+    void expectEarlierOutputsKept() {
+        EXPECT_EQ(readFile(report), kEarlierReport);
+        EXPECT_EQ(readFile(image), kEarlierImage);
+        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+    }
+
+    ScratchFolder folder;
+    std::string list, report, image;
+};
 
 }  // namespace varidac::fault

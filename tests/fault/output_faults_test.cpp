@@ -21,8 +21,6 @@
 namespace varidac::fault {
 namespace {
 
-constexpr const char* kEarlierReport = "earlier report\r\n";
-constexpr const char* kEarlierImage = "earlier image";
 constexpr const char* kDiskFull = "The disk is full: make room and run again";
 constexpr const char* kAccessDenied = "Access denied: check the permissions of the folder and the file";
 constexpr const char* kNoFolder = "The folder does not exist: read the list from an existing folder";
@@ -67,20 +65,8 @@ FileSystemCalls failing(Fault fault, int failAt, int error, int& made) {
     return calls;
 }
 
-class OutputFaults : public ::testing::Test {
+class OutputFaults : public ListFolderTest {
 protected:
-    void SetUp() override {
-        list = folder.file("LIST.INF");
-        report = folder.file("LIST_test_DA.TXT");
-        image = folder.file("LIST_27C64.BIN");
-        writeFile(list, kExampleList);
-    }
-
-    void writeEarlierOutputs() {
-        writeFile(report, kEarlierReport);
-        writeFile(image, kEarlierImage);
-    }
-
     // The outputs of a run that nothing disturbed, made in a folder of their own.
     void cleanOutputs(std::string& cleanReport, std::string& cleanImage, int type = 0) {
         ScratchFolder other;
@@ -95,9 +81,7 @@ protected:
     // Exactly the list and, when there were some, the earlier outputs as they were.
     void expectNothingChanged(bool hadEarlier) {
         if (hadEarlier) {
-            EXPECT_EQ(readFile(report), kEarlierReport);
-            EXPECT_EQ(readFile(image), kEarlierImage);
-            EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+            expectEarlierOutputsKept();
         } else {
             EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF"}));
         }
@@ -107,9 +91,6 @@ protected:
         TuningState state = stateWithList(list);
         return fillerRun(state, "1.50", "12.00", '.', calls);
     }
-
-    ScratchFolder folder;
-    std::string list, report, image;
 };
 
 TEST_F(OutputFaults, ACleanRunWritesBothFilesAndNothingElse) {

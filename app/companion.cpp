@@ -75,7 +75,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
             return 0;
         }
         if (!optionsEnded && arg == "--version") {
-            out << "varidac-fill " << VARIDAC_VERSION << '\n';
+            out << "varidac-fill " << VARIDAC_VERSION << '\n' << VARIDAC_LICENSE_NOTICE;
             return 0;
         }
         if (!optionsEnded && arg == "--") {

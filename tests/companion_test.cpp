@@ -64,6 +64,8 @@ TEST(Companion, HelpAndVersion) {
     Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("varidac-fill ", 0), 0u);
+    EXPECT_NE(version.out.find("\nCopyright (c) 2026 The Varidac EPROM filler authors\n"), std::string::npos);
+    EXPECT_NE(version.out.find("MIT License"), std::string::npos);
     EXPECT_EQ(version.out.back(), '\n');
 }
 

@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
     "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF";
 
+// In the order of ImageFormat.
 constexpr std::array<std::string_view, 3> kFormatNames = {"bin", "ihex", "srec"};
 
 struct Options {

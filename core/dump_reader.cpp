@@ -135,9 +135,13 @@ std::variant<Dump, std::string> parseIntelHex(std::string_view text) {
     return Dump{DumpFormat::IntelHex, space.take()};
 }
 
+// Programmers end S-records with an end record (S7, S8, S9), a record
+// count (S5, S6) or both; either tells a whole file from a cut one.
 std::variant<Dump, std::string> parseSRecords(std::string_view text) {
     AddressSpace space;
     bool ended = false;
+    bool counted = false;
+    unsigned long long dataRecords = 0;
     auto problem = eachRecord(text, [&](std::string_view record) -> std::optional<std::string> {
         if (ended) return "a record follows the end record";
         if (record.size() < 2 || record[0] != 'S' || hexValue(record[1]) < 0 || hexValue(record[1]) > 9) return "not an S-record";
@@ -154,13 +158,22 @@ std::variant<Dump, std::string> parseSRecords(std::string_view text) {
             ended = true;
             return std::nullopt;
         }
-        if (type < 1 || type > 3) return std::nullopt;  // a header or a record count
         unsigned long long address = 0;
         for (std::size_t i = 1; i <= addressBytes; ++i) address = address * 256 + (*bytes)[i];
+        if (type == 5 || type == 6) {
+            if (address != dataRecords) {
+                return "the count record says " + std::to_string(address) + " data records, the file holds " +
+                       std::to_string(dataRecords);
+            }
+            counted = true;
+            return std::nullopt;
+        }
+        if (type == 0) return std::nullopt;  // a header
+        ++dataRecords;
         return space.store(address, bytes->data() + 1 + addressBytes, bytes->size() - 2 - addressBytes);
     });
     if (problem) return *problem;
-    if (!ended) return std::string("It ends without an end record: the file is incomplete");
+    if (!ended && !counted) return std::string("It ends without an end record: the file is incomplete");
     return Dump{DumpFormat::SRecord, space.take()};
 }
 

@@ -22,8 +22,9 @@ struct Dump {
 // A text form is recognised when every byte is printable ASCII, a blank or
 // a line end, and the first non-blank character is ":" (Intel HEX) or "S"
 // and a digit (S-records); anything else is raw bytes. Every record's
-// checksum is verified, and a text form must reach its end record. Returns
-// the dump, or what is wrong with it.
+// checksum is verified, and a text form must reach its end record (for
+// S-records an end record or a record count that agrees). Returns the dump,
+// or what is wrong with it.
 std::variant<Dump, std::string> parseDump(std::string_view content);
 
 // Reads and parses the file; the message names it as given.

@@ -51,9 +51,10 @@ TEST(DumpReader, TellsTheFormsApartAndPlacesEveryByteAtItsAddress) {
          at(0x10, "\xAB\xCD")},
         {":020000020100FB\r:010005007783\r:00000001FF\r", DumpFormat::IntelHex, at(0x1005, "\x77")},
         {":011FFF0012CF\r\n:00000001FF", DumpFormat::IntelHex, at(0x1FFF, "\x12")},
-        {"S00600004844521B\r\nS1050010ABCD72\r\nS205001FFF12CA\r\nS5030003F9\r\nS9030000FC\r\n", DumpFormat::SRecord,
+        {"S00600004844521B\r\nS1050010ABCD72\r\nS205001FFF12CA\r\nS5030002FA\r\nS9030000FC\r\n", DumpFormat::SRecord,
          at(0x10, "\xAB\xCD") + std::string(0x1FFF - 0x12, '\xFF') + "\x12"},
         {"S30600000005777D\nS804000000FB\n", DumpFormat::SRecord, at(5, "\x77")},
+        {"S30600000005777D\nS5030001FB\n", DumpFormat::SRecord, at(5, "\x77")},  // counted, no end record
     };
     for (const auto& c : cases) {
         auto parsed = parseDump(c.content);
@@ -71,6 +72,7 @@ TEST(DumpReader, RefusesWhatIsNotAWholeChecksummedDump) {
         {":02001000ABCD76\r\n", "It ends without an end record: the file is incomplete"},
         {"S1050010ABCD72\r\nS10500", "Line 2: the record length does not match its data"},
         {"S1050010ABCD72\r\n", "It ends without an end record: the file is incomplete"},
+        {"S1050010ABCD72\r\nS5030003F9\r\n", "Line 2: the count record says 3 data records, the file holds 1"},
         {":02001000ABCD76\r\nS1050010ABCD72\r\n:00000001FF\r\n", "Line 2: not an Intel HEX record"},
         {":03001000ABCD75\r\n", "Line 1: the record length does not match its data"},
         {":00000006FA\r\n", "Line 1: record type 06H is not known"},

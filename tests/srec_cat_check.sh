@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An independent tool turns each Intel HEX and S-record image back into bytes,
-# which must be exactly the raw image, for every EPROM type.
+# which must be exactly the raw image, for every EPROM type; and the same tool's
+# Intel HEX and S-records of the raw image check as the same as the list.
 #   srec_cat_check.sh VARIDAC_FILL LIST
 set -euo pipefail
 fill=$1
@@ -22,6 +23,17 @@ for type in 27C64 27C128 27C256 27C512; do
       echo "$type: $converted equals the BIN ($(stat -c %s "$bin") bytes)"
     else
       echo "$type: $converted differs from the BIN"
+      failed=1
+    fi
+  done
+  srec_cat "$bin" -binary -o "$scratch/tool.hex" -intel
+  srec_cat "$bin" -binary -o "$scratch/tool.s19" -motorola
+  for dump in tool.hex tool.s19; do
+    if "$fill" --check "$scratch/$dump" "$scratch/EXAMPLE.INF" >"$scratch/check.out" 2>&1; then
+      echo "$type: srec_cat's $dump checks as the same"
+    else
+      echo "$type: srec_cat's $dump does not check as the same:"
+      cat "$scratch/check.out"
       failed=1
     fi
   done

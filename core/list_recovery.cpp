@@ -7,14 +7,15 @@
 namespace varidac {
 namespace {
 
+std::size_t addressOf(int frequency) { return static_cast<std::size_t>(HexWaarde(static_cast<int16_t>(frequency))); }
+
 // The code at `frequency`, when every copy holds the same one.
 std::variant<uint8_t, std::string> codeAt(const ChipImage& chip, int frequency) {
-    auto offset = static_cast<std::size_t>(HexWaarde(static_cast<int16_t>(frequency)));
+    std::size_t offset = addressOf(frequency);
     char code = chip.bytes[offset];
     for (std::size_t at = offset + kImageSize; at < chip.bytes.size(); at += kImageSize) {
         if (chip.bytes[at] != code) {
-            return "The copies of the 8 KB image disagree at " + hexDigits(static_cast<unsigned long>(offset), 4) +
-                   "H: read the chip again";
+            return "The copies of the 8 KB image disagree at " + hexDigits(offset, 4) + "H: read the chip again";
         }
     }
     return static_cast<uint8_t>(code);
@@ -35,8 +36,8 @@ std::variant<RecoveredList, std::string> recoverList(const ChipImage& chip, doub
         auto code = codeAt(chip, point.frequency);
         if (auto* problem = std::get_if<std::string>(&code)) return *problem;
         if (std::get<uint8_t>(code) != point.code) {
-            return hexDigits(static_cast<unsigned long>(HexWaarde(static_cast<int16_t>(point.frequency))), 4) + "H holds " + hexDigits(std::get<uint8_t>(code), 2) +
-                   "H, not " + hexDigits(point.code, 2) + "H: this is not an image of a Varidac filler";
+            return hexDigits(addressOf(point.frequency), 4) + "H holds " + hexDigits(std::get<uint8_t>(code), 2) + "H, not " +
+                   hexDigits(point.code, 2) + "H: this is not an image of a Varidac filler";
         }
     }
     std::string text;

@@ -118,13 +118,11 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!listSeen) return usageError(err, "no LIST given");
 
     TuningState state;
-    std::error_code ec;
-    state.pad = std::filesystem::current_path(ec).string();
-    state.alleendenaam = kStartupName;
-    state.naamzonderpad = kStartupFileName;
+    loadStartupValues(state);
     recomputeVoltages(state, options.start, options.end);
     selectEpromType(state, options.eprom);
 
+    std::error_code ec;
     std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
     if (ec) listPath = options.list;
     if (auto refused = readTuningList(state, listPath.string())) {

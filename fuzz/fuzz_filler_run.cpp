@@ -240,9 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     // The window after start-up, with the texts typed and the type chosen.
     TuningState state;
-    state.pad = "/nowhere";
-    state.alleendenaam = std::string(kStartupName);
-    state.naamzonderpad = std::string(kStartupFileName);
+    loadStartupValues(state, "/nowhere");
     std::string stepShown = recomputeVoltages(state, start, end);
     selectEpromType(state, static_cast<int16_t>(type));
     require(stepShown == kStepTooLarge || (stepShown[0] == '0' && stepShown.find_first_not_of("0123456789.") == std::string::npos),

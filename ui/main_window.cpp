@@ -275,10 +275,7 @@ void Form1::recomputeStep() {
 }
 
 void Form1::Form_Load() {
-    std::error_code ignored;
-    state_.pad = std::filesystem::current_path(ignored).string();
-    state_.alleendenaam = kStartupName;
-    state_.naamzonderpad = kStartupFileName;
+    loadStartupValues(state_);
     txtStartVoltage->setText(qs(kStartupStartText));
     txtEndVoltage->setText(qs(kStartupEndText));
     // Once more, so that the start-up state does not depend on the change events.

@@ -50,6 +50,10 @@ void loadStartupValues(TuningState& state, std::string pad = currentDirectory())
 // two voltage texts and returns the text for the step field.
 std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText);
 
+// The step rounded to four decimals as floor(step x 10000 + 0.5) / 10000,
+// so halves go up: as the step field and the test report show it.
+double roundedStep(double voltageStep);
+
 // "0" followed by |VoltageStep| rounded to four decimals, halves upwards.
 // A step that this form cannot show (10^15 V or more, which would need an
 // exponent, or not a number at all because a voltage text reads beyond the

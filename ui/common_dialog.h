@@ -47,8 +47,6 @@ public:
     void ShowHelp();
 
 private:
-    void noteSet(const char* property);
-
     Platform& platform_;
     std::string dialogTitle_;
     std::string filter_;
@@ -57,7 +55,6 @@ private:
     int16_t cancelError_ = 0;
     int16_t helpCommand_ = 0;
     std::string helpFile_;
-    std::vector<std::string> setOrder_;
 };
 
 }  // namespace varidac

@@ -34,8 +34,6 @@ TEST(Help, WithTheHelpFileTheViewerGetsTheForceFileRequest) {
     const HelpRequest& r = w.platform.helpRequests[0];
     EXPECT_EQ(r.HelpFile, help);
     EXPECT_EQ(r.HelpCommand, 9);
-    EXPECT_EQ(r.CancelError, -1);
-    EXPECT_EQ(r.setOrder, (std::vector<std::string>{"CancelError", "HelpCommand", "HelpFile"}));
 }
 
 TEST(Help, EachClickLooksAgain) {

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QIcon>
 
-#include "ui/main_window.h"
-#include "ui/qt_platform.h"
+#include "ui/qt/qt_form.h"
+#include "ui/qt/qt_platform.h"
 #include "varidac_version.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(VARIDAC_VERSION);
 
     varidac::QtPlatform platform;
-    varidac::Form1 form(platform, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    varidac::QtForm form(platform, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QApplication::setWindowIcon(form.windowIcon());
     platform.setOwner(&form);
     form.show();

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QListView>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -17,9 +18,9 @@
 #include <functional>
 #include <memory>
 
-#include "tests/ui/window_support.h"
-#include "ui/help_viewer.h"
-#include "ui/qt_platform.h"
+#include "tests/ui/qt_support.h"
+#include "ui/qt/help_viewer.h"
+#include "ui/qt/qt_platform.h"
 
 namespace varidac::testing {
 namespace {
@@ -221,7 +222,7 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
     writeBytes(listDir.path().toStdString() + "/EXAMPLE.INF", readBytes(VARIDAC_EXAMPLE_LIST));
     writeBytes(appDir.path().toStdString() + "/OLD.INF", "600,1\r\n");
     QtPlatform platform;
-    Form1 form(platform, appDir.path().toStdString());
+    QtForm form(platform, appDir.path().toStdString());
     platform.setOwner(&form);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -109,7 +109,12 @@ TEST(StartFiller, AWriteFailureIsShownAndTheFormGoesOn) {
     const RecordedMessage failed{"Error !", MessageIcon::Error,
                                  "Something is wrong!  \rCannot write " + folder + "/EXAMPLE_test_DA.TXT  \r"
                                  "The folder does not exist: read the list from an existing folder  \r"};
-    EXPECT_EQ(h.platform.messages, (std::vector<RecordedMessage>{failed, runOk("27C64")}));
+    // Another type's image sits beside the first.
+    h.form.optEprom_Click(3);
+    h.form.cmdFiller_Click();
+    EXPECT_EQ(h.platform.messages, (std::vector<RecordedMessage>{failed, runOk("27C64"), runOk("27C512")}));
+    EXPECT_EQ(readFile(again.path() / "EXAMPLE_27C64.BIN").size(), 8192u);
+    EXPECT_EQ(readFile(again.path() / "EXAMPLE_27C512.BIN").size(), 65536u);
     EXPECT_EQ(h.platform.endRequests, 0);
 }
 

@@ -21,6 +21,7 @@ class FormView {
 public:
     virtual ~FormView() = default;
 
+    // The text box's text as it stands.
     virtual std::string text(TextBox box) const = 0;
 
     // Replaces the text. As with every change of a voltage field, the front

@@ -1,7 +1,7 @@
 #pragma once
 // What the window asks of the desktop: message boxes, the file-open dialog,
-// the help viewer, the beep and the end of the program. The program uses the
-// Qt implementation; tests put a recorder in its place that answers dialogs.
+// the help viewer, the beep and the end of the program. Each front end
+// implements it; tests put a recorder in its place that answers dialogs.
 #include <cstdint>
 #include <optional>
 #include <string>

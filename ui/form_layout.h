@@ -18,7 +18,7 @@ struct TwipsRect {
 inline constexpr int kFontRegular = 400;
 inline constexpr int kFontBold = 700;
 
-struct ControlSpec {
+struct FormControl {
     std::string_view name;       // the four options share "optEprom" and differ by index
     int index;                   // the option's index, 0 to 3; -1 for every other control
     ControlKind kind;
@@ -27,7 +27,7 @@ struct ControlSpec {
     TwipsRect rect;
     int tabIndex;
     int fontWeight;              // kFontRegular or kFontBold
-    bool operator==(const ControlSpec&) const = default;
+    bool operator==(const FormControl&) const = default;
 };
 
 inline constexpr std::string_view kFormName = "Form1";
@@ -40,6 +40,6 @@ inline constexpr double kFontPoints = 8.25;
 
 // Every control with a face, each container before the controls it holds.
 // The common dialog has none: it lives inside Form1.
-std::span<const ControlSpec> formControls();
+std::span<const FormControl> formControls();
 
 }  // namespace varidac

@@ -12,7 +12,7 @@ namespace {
 using K = ControlKind;
 
 // Copied by hand from the window's design.
-const ControlSpec kDesign[] = {
+const FormControl kDesign[] = {
     {"Label3", -1, K::Label, "Form1", "NRD-515  Varidac Eprom filler - Kordan", {120, 120, 3735, 255}, 19, 700},
     {"Frame2", -1, K::Frame, "Form1", "Input", {120, 360, 3615, 3855}, 6, 400},
     {"Frame1", -1, K::Frame, "Form1", "Output", {120, 4440, 3615, 1935}, 0, 400},

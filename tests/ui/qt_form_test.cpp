@@ -33,20 +33,20 @@ QString captionOf(QWidget* control) {
 TEST(QtForm, BuildsWhatTheControlTableSays) {
     TestWindow w;
     const char* const classes[] = {"QLabel", "QGroupBox", "QPushButton", "QLineEdit", "QListWidget", "QRadioButton"};
-    for (const ControlSpec& spec : formControls()) {
-        SCOPED_TRACE(std::string(spec.name) + " " + std::to_string(spec.index));
-        QWidget* control = spec.index >= 0 ? w.option(static_cast<std::size_t>(spec.index))
-                                           : w.window.findChild<QWidget*>(QString::fromUtf8(spec.name.data(), spec.name.size()));
+    for (const FormControl& row : formControls()) {
+        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
+        QWidget* control = row.index >= 0 ? w.option(static_cast<std::size_t>(row.index))
+                                           : w.window.findChild<QWidget*>(QString::fromUtf8(row.name.data(), row.name.size()));
         ASSERT_NE(control, nullptr);
-        EXPECT_TRUE(control->inherits(classes[static_cast<int>(spec.kind)])) << control->metaObject()->className();
-        EXPECT_EQ(control->parentWidget()->objectName().toStdString(), spec.container);
-        if (spec.kind != ControlKind::TextBox) {
-            EXPECT_EQ(captionOf(control).toStdString(), spec.caption);
+        EXPECT_TRUE(control->inherits(classes[static_cast<int>(row.kind)])) << control->metaObject()->className();
+        EXPECT_EQ(control->parentWidget()->objectName().toStdString(), row.container);
+        if (row.kind != ControlKind::TextBox) {
+            EXPECT_EQ(captionOf(control).toStdString(), row.caption);
         }
-        const TwipsRect& r = spec.rect;
+        const TwipsRect& r = row.rect;
         EXPECT_EQ(control->geometry(), QRect(twipsToPixels(r.left, 96), twipsToPixels(r.top, 96),
                                              twipsToPixels(r.width, 96), twipsToPixels(r.height, 96)));
-        EXPECT_EQ(control->font().weight(), spec.fontWeight);
+        EXPECT_EQ(control->font().weight(), row.fontWeight);
         EXPECT_DOUBLE_EQ(control->font().pointSizeF(), 8.25);
         // The face really used is the window's, also inside the frames.
         EXPECT_EQ(QFontInfo(control->font()).family(), QFontInfo(w.window.font()).family());
@@ -58,8 +58,8 @@ TEST(QtForm, BuildsWhatTheControlTableSays) {
         }
         // A container holds exactly the controls that the table puts in it.
         const auto held = std::count_if(formControls().begin(), formControls().end(),
-                                         [&](const ControlSpec& c) { return c.container == spec.name; });
-        if (spec.kind == ControlKind::Frame) {
+                                         [&](const FormControl& c) { return c.container == row.name; });
+        if (row.kind == ControlKind::Frame) {
             EXPECT_EQ(control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), held);
         }
     }

@@ -56,9 +56,9 @@ QFont windowFont(int weight) {
     return font;
 }
 
-QWidget* makeControl(const ControlSpec& spec, QWidget* container) {
-    const QString caption = qs(spec.caption);
-    switch (spec.kind) {
+QWidget* makeControl(const FormControl& row, QWidget* container) {
+    const QString caption = qs(row.caption);
+    switch (row.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(caption, container);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -121,25 +121,25 @@ void QtForm::buildControls() {
 
     std::map<std::string_view, QWidget*> containers{{kFormName, this}};
     std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const ControlSpec& spec : formControls()) {
-        QWidget* control = makeControl(spec, containers.at(spec.container));
-        control->setObjectName(qs(spec.name));
-        const TwipsRect& r = spec.rect;
+    for (const FormControl& row : formControls()) {
+        QWidget* control = makeControl(row, containers.at(row.container));
+        control->setObjectName(qs(row.name));
+        const TwipsRect& r = row.rect;
         control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
                              twipsToPixels(r.height, dpiY));
         // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
-        control->setFont(windowFont(spec.fontWeight));
-        if (spec.kind == ControlKind::Frame) containers[spec.name] = control;
-        if (spec.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
-        if (spec.kind == ControlKind::OptionButton) {
-            options_.at(static_cast<std::size_t>(spec.index)) = static_cast<QRadioButton*>(control);
+        control->setFont(windowFont(row.fontWeight));
+        if (row.kind == ControlKind::Frame) containers[row.name] = control;
+        if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
+        if (row.kind == ControlKind::OptionButton) {
+            options_.at(static_cast<std::size_t>(row.index)) = static_cast<QRadioButton*>(control);
         }
-        if (spec.kind == ControlKind::TextBox) {
+        if (row.kind == ControlKind::TextBox) {
             for (TextBox box : kTextBoxes) {
-                if (spec.name == textBoxName(box)) fields_[static_cast<std::size_t>(box)] = static_cast<QLineEdit*>(control);
+                if (row.name == textBoxName(box)) fields_[static_cast<std::size_t>(box)] = static_cast<QLineEdit*>(control);
             }
         }
-        tabOrder.emplace_back(spec.tabIndex, control);
+        tabOrder.emplace_back(row.tabIndex, control);
     }
     // The focus chain follows the tab indices; labels and frames take no focus.
     std::sort(tabOrder.begin(), tabOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

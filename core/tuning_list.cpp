@@ -155,10 +155,11 @@ std::optional<Message> checkChosenPath(std::string_view chosenPath) {
     return std::nullopt;
 }
 
-std::optional<Message> readTuningList(TuningState& state, const std::string& path) {
-    std::string name;
+std::variant<LoadedList, Message> loadTuningList(const std::string& path) {
+    LoadedList loaded;
+    loaded.path = path;
     try {
-        name = NameOnly(path);
+        loaded.name = NameOnly(path);
     } catch (const std::invalid_argument&) {
         return listReadMessage("The file name has no extension");
     }
@@ -177,16 +178,43 @@ std::optional<Message> readTuningList(TuningState& state, const std::string& pat
     }
     ListOrMessage result = parser.finish();
     if (auto* message = std::get_if<Message>(&result)) return *message;
-    const TuningList& list = std::get<TuningList>(result);
-    state.pad = PathOnly(path);
-    state.alleendenaam = name;
-    state.naamzonderpad = FileOnly(path);
+    loaded.list = std::get<TuningList>(result);
+    return loaded;
+}
+
+void applyTuningList(TuningState& state, const LoadedList& loaded) {
+    state.pad = PathOnly(loaded.path);
+    state.alleendenaam = loaded.name;
+    state.naamzonderpad = FileOnly(loaded.path);
     for (std::size_t i = 0; i < kTableSize; ++i) {
-        if (list.voltages[i]) state.UvarTable[i] = *list.voltages[i];
+        if (loaded.list.voltages[i]) state.UvarTable[i] = *loaded.list.voltages[i];
     }
-    state.Freq = list.lastFreq;
-    state.Uvar = list.lastUvar;
+    state.Freq = loaded.list.lastFreq;
+    state.Uvar = loaded.list.lastUvar;
+}
+
+std::optional<Message> readTuningList(TuningState& state, const std::string& path) {
+    std::variant<LoadedList, Message> loaded = loadTuningList(path);
+    if (auto* message = std::get_if<Message>(&loaded)) return *message;
+    applyTuningList(state, std::get<LoadedList>(loaded));
     return std::nullopt;
+}
+
+std::vector<int> missingFrequencies(const TuningList& list) {
+    std::vector<int> missing;
+    for (int f = 600; f <= 1600; f += 100) {
+        if (!list.voltages[static_cast<std::size_t>(f / 100)]) missing.push_back(f);
+    }
+    return missing;
+}
+
+Message missingRecordsMessage(const std::vector<int>& missing) {
+    std::string text = "No record for ";
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += std::to_string(missing[i]);
+    }
+    return listReadMessage(text + " kHz");
 }
 
 std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText) {

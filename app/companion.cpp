@@ -3,9 +3,13 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <variant>
+#include <vector>
 
+#include "core/curve_plot.h"
 #include "core/filler_run.h"
 #include "core/number_text.h"
+#include "core/svg_writer.h"
 #include "core/tuning_list.h"
 #include "core/tuning_state.h"
 #include "varidac_version.h"
@@ -13,13 +17,14 @@
 namespace varidac {
 namespace {
 
-constexpr const char* kUsage = "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] LIST";
+constexpr const char* kUsage = "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--plot FILE.svg] LIST";
 
 struct Options {
     std::string start{kStartupStartText};
     std::string end{kStartupEndText};
     int16_t eprom = 0;
     std::string list;
+    std::optional<std::string> plot;
 };
 
 // What the window's key filter lets a user type, as a whole number:
@@ -51,6 +56,7 @@ void printHelp(std::ostream& out) {
         << "  --start TEXT   D/A output voltage at code 00H (default 1.50)\n"
         << "  --end TEXT     D/A output voltage at code FFH (default 12.00)\n"
         << "  --eprom TYPE   27C64 (default), 27C128, 27C256 or 27C512\n"
+        << "  --plot FILE    also draw the tuning curve and the codes into FILE as SVG\n"
         << "  --help         show this help and exit\n"
         << "  --version      show the version and exit\n\n"
         << "Exit status: 0 the files were written, 1 refused (the reason is printed),\n"
@@ -89,12 +95,15 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 name = arg.substr(0, eq);
                 value = arg.substr(eq + 1);
             }
-            if (name != "--start" && name != "--end" && name != "--eprom") return usageError(err, "unknown option " + name);
+            if (name != "--start" && name != "--end" && name != "--eprom" && name != "--plot") return usageError(err, "unknown option " + name);
             if (!value) {
                 if (i + 1 >= args.size()) return usageError(err, name + " needs a value");
                 value = args[++i];
             }
-            if (name == "--eprom") {
+            if (name == "--plot") {
+                if (value->empty()) return usageError(err, "--plot needs a file name");
+                options.plot = *value;
+            } else if (name == "--eprom") {
                 bool known = false;
                 for (std::size_t t = 0; t < kEpromTypes.size(); ++t) {
                     if (*value == kEpromTypes[t]) {
@@ -127,11 +136,26 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
 
     std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
     if (ec) listPath = options.list;
-    if (auto refused = readTuningList(state, listPath.string())) {
+    std::variant<LoadedList, Message> loaded = loadTuningList(listPath.string());
+    if (auto* refused = std::get_if<Message>(&loaded)) {
         printMessage(err, *refused);
         return 1;
     }
-    Message result = fillerRun(state, options.start, options.end, regionalDecimalSign());
+    // Starting empty, the companion has no earlier list to take missing
+    // points from: they would be 0 V, and the codes nonsense.
+    if (std::vector<int> missing = missingFrequencies(std::get<LoadedList>(loaded).list); !missing.empty()) {
+        printMessage(err, missingRecordsMessage(missing));
+        return 1;
+    }
+    applyTuningList(state, std::get<LoadedList>(loaded));
+    ExtraOutputs plot;
+    if (options.plot) {
+        plot = [&options](const TuningState& filled, const CodeRun& run) {
+            Drawing drawing = curvePlot(CurvePlotInput{filled, true, &run.image});
+            return std::vector<OutputFile>{{*options.plot, svgDocument(drawing)}};
+        };
+    }
+    Message result = fillerRun(state, options.start, options.end, regionalDecimalSign(), realFileSystemCalls(), plot);
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
         return 0;

@@ -2,14 +2,13 @@
 
 #include <variant>
 
-#include "core/da_codes.h"
 #include "core/image_file.h"
 #include "core/test_report.h"
 
 namespace varidac {
 
 Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
-                  const FileSystemCalls& calls) {
+                  const FileSystemCalls& calls, const ExtraOutputs& extraOutputs) {
     if (auto refused = fillerInputChecks(state, startText, endText)) return *refused;
     int copies = imageCopies(state);
     if (copies == 0) return noEpromTypeMessage();
@@ -24,6 +23,9 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
         {testReportPath(state), testReportText(state, run.rows, decimalSign)},
         {imageFilePath(state), imageBytes(state.EpromImage, copies)},
     };
+    if (extraOutputs) {
+        for (OutputFile& extra : extraOutputs(state, run)) outputs.push_back(std::move(extra));
+    }
     if (auto failed = writeOutputFiles(outputs, calls)) return *failed;
     return successMessage(state);
 }

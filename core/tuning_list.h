@@ -78,6 +78,12 @@ std::vector<int> missingFrequencies(const TuningList& list);
 // "No record for 800, 900 kHz", as a list read refusal.
 Message missingRecordsMessage(const std::vector<int>& missing);
 
+// After `listName` was read over earlier lists without records for
+// `missing`: which of those points keep the values of which list, as
+// `sourceOf` (indexed like UvarTable) names them.
+Message keptPointsMessage(const std::string& listName, const std::vector<int>& missing,
+                          const std::array<std::string, kTableSize>& sourceOf);
+
 // The 13 items of the D/A tune list, 500 to 1700 kHz.
 std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText);
 

@@ -123,6 +123,18 @@ TEST(ParseTuningList, NamesTheHundredKilohertzPointsItLacks) {
     }
 }
 
+TEST(KeptPointsMessage, NamesEachListThatKeptPointsComeFrom) {
+    std::array<std::string, kTableSize> sourceOf;
+    sourceOf.fill("FIRST.INF");
+    sourceOf[9] = "SECOND.INF";
+    EXPECT_EQ(keptPointsMessage("THIRD.INF", {800, 900, 1000}, sourceOf).lines,
+              (std::vector<std::string>{"Something is wrong!  ", "THIRD.INF has no record for 800, 900, 1000 kHz  ",
+                                        "800, 1000 kHz keep the values of FIRST.INF  ", "900 kHz keeps the value of SECOND.INF  ",
+                                        "Correct the INF file and reload  "}));
+    sourceOf[7] = "\x01" + std::string(70, 'L');
+    EXPECT_EQ(keptPointsMessage("B.INF", {700}, sourceOf).lines[2], "700 kHz keeps the value of ?" + std::string(59, 'L') + "...  ");
+}
+
 TEST(ParseTuningList, StartCheckWantsSixHundredFirst) {
     for (const char* passes : {"600,1\r\n", "6000,1\r\n", "6009,1\r\n", "600.0,1\r\n"}) {
         EXPECT_TRUE(std::holds_alternative<TuningList>(parseTuningListText(passes))) << passes;

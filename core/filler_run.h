@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/da_codes.h"
+#include "core/image_formats.h"
 #include "core/message.h"
 #include "core/output_files.h"
 #include "core/tuning_state.h"
@@ -19,6 +20,11 @@ using ExtraOutputs = std::function<std::vector<OutputFile>(const TuningState&, c
 // stand, and returns the message to show: the success message, or the error
 // that stopped it (in which case no file was created or changed).
 Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
-                  const FileSystemCalls& calls = realFileSystemCalls(), const ExtraOutputs& extraOutputs = {});
+                  const FileSystemCalls& calls = realFileSystemCalls());
+
+// The same run writing the image in the given form (NAME_TYPE.HEX, .S19),
+// and any further files along with it.
+Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
+                  ImageFormat format, const FileSystemCalls& calls = realFileSystemCalls(), const ExtraOutputs& extraOutputs = {});
 
 }  // namespace varidac

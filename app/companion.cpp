@@ -42,8 +42,10 @@ struct Options {
     std::optional<std::string> plot;
 };
 
-// What the window's key filter lets a user type, as a whole number:
-// digits, at most one ".", at least one digit.
+// A voltage as the usage rule allows it: digits, at most one ".", at least
+// one digit. The window's key filter lets more through (any number of
+// points, or none and no digit, which the window reads as 1.2 or 0); the
+// companion refuses such text on purpose rather than guess what was meant.
 bool isTypableVoltage(std::string_view text) {
     int points = 0, digits = 0;
     for (char c : text) {
@@ -186,13 +188,11 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     }
 
     TuningState state;
-    std::error_code ec;
-    state.pad = std::filesystem::current_path(ec).string();
-    state.alleendenaam = kStartupName;
-    state.naamzonderpad = kStartupFileName;
+    loadStartupValues(state);
     recomputeVoltages(state, options.start, options.end);
     selectEpromType(state, options.eprom);
 
+    std::error_code ec;
     std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
     if (ec) listPath = options.list;
     std::variant<LoadedList, Message> loaded = loadTuningList(listPath.string());

@@ -1,10 +1,24 @@
 #include "core/tuning_state.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "core/number_text.h"
 
 namespace varidac {
+
+std::string currentDirectory() {
+    std::error_code ignored;
+    return std::filesystem::current_path(ignored).string();
+}
+
+void loadStartupValues(TuningState& state, std::string pad) {
+    state.pad = std::move(pad);
+    state.alleendenaam = kStartupName;
+    state.naamzonderpad = kStartupFileName;
+    recomputeVoltages(state, kStartupStartText, kStartupEndText);
+}
 
 std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText) {
     state.StartVoltage = readNumber(startText);
@@ -14,9 +28,10 @@ std::string recomputeVoltages(TuningState& state, std::string_view startText, st
     return stepText(state.VoltageStep);
 }
 
+double roundedStep(double voltageStep) { return std::floor(voltageStep * 10000 + 0.5) / 10000; }
+
 std::string stepText(double voltageStep) {
-    double rounded = std::floor(voltageStep * 10000 + 0.5) / 10000;
-    double magnitude = std::fabs(rounded);
+    double magnitude = std::fabs(roundedStep(voltageStep));
     if (!std::isfinite(magnitude)) return std::string(kStepTooLarge);
     std::string digits = numberText(magnitude).substr(1);
     // Steps from 0.0001 up never need an exponent until they reach 10^15.

@@ -1,11 +1,11 @@
 #include "ui/qt/qt_form.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -13,9 +13,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <algorithm>

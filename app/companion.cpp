@@ -8,6 +8,8 @@
 #include "core/number_text.h"
 #include "core/tuning_list.h"
 #include "core/tuning_state.h"
+#include "os/os.h"
+#include "util/file_names.h"
 #include "varidac_version.h"
 
 namespace varidac {
@@ -118,20 +120,20 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!listSeen) return usageError(err, "no LIST given");
 
     TuningState state;
-    std::error_code ec;
-    state.pad = std::filesystem::current_path(ec).string();
+    state.pad = os::currentFolder();
     state.alleendenaam = kStartupName;
     state.naamzonderpad = kStartupFileName;
     recomputeVoltages(state, options.start, options.end);
     selectEpromType(state, options.eprom);
 
-    std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
-    if (ec) listPath = options.list;
-    if (auto refused = readTuningList(state, listPath.string())) {
+    std::error_code ec;
+    std::filesystem::path listPath = std::filesystem::absolute(pathFromUtf8(options.list), ec);
+    if (ec) listPath = pathFromUtf8(options.list);
+    if (auto refused = readTuningList(state, utf8FromPath(listPath))) {
         printMessage(err, *refused);
         return 1;
     }
-    Message result = fillerRun(state, options.start, options.end, regionalDecimalSign());
+    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign());
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
         return 0;

@@ -22,6 +22,7 @@
 #include "core/filler_run.h"
 #include "core/number_text.h"
 #include "core/tuning_list.h"
+#include "os/os.h"
 #include "ui/common_dialog.h"
 #include "ui/twips.h"
 #include "util/file_names.h"
@@ -343,7 +344,7 @@ void Form1::cmdLeeslijst_Click() {
 }
 
 void Form1::cmdFiller_Click() {
-    showMessage(fillerRun(state_, textOf(txtStartVoltage), textOf(txtEndVoltage), regionalDecimalSign()));
+    showMessage(fillerRun(state_, textOf(txtStartVoltage), textOf(txtEndVoltage), os::regionalDecimalSign()));
 }
 
 void Form1::cmdStoppen_Click() {

@@ -1,10 +1,14 @@
 #include "app/companion.h"
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
+#include "core/chip_check.h"
+#include "core/dump_reader.h"
 #include "core/filler_run.h"
+#include "core/list_recovery.h"
 #include "core/number_text.h"
 #include "core/tuning_list.h"
 #include "core/tuning_state.h"
@@ -15,13 +19,23 @@
 namespace varidac {
 namespace {
 
-constexpr const char* kUsage = "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] LIST";
+constexpr const char* kUsage =
+    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec] LIST\n"
+    "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
+    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF";
+
+// In the order of ImageFormat.
+constexpr std::array<std::string_view, 3> kFormatNames = {"bin", "ihex", "srec"};
 
 struct Options {
     std::string start{kStartupStartText};
     std::string end{kStartupEndText};
     int16_t eprom = 0;
     std::string list;
+    bool startGiven = false, endGiven = false, epromGiven = false, formatGiven = false;
+    ImageFormat format = ImageFormat::Binary;
+    std::optional<std::string> checkDump;
+    std::optional<std::string> recoverDump;
 };
 
 // What the window's key filter lets a user type, as a whole number:
@@ -53,10 +67,22 @@ void printHelp(std::ostream& out) {
         << "  --start TEXT   D/A output voltage at code 00H (default 1.50)\n"
         << "  --end TEXT     D/A output voltage at code FFH (default 12.00)\n"
         << "  --eprom TYPE   27C64 (default), 27C128, 27C256 or 27C512\n"
+        << "  --format FORM  the image as bin (NAME_TYPE.BIN, default), ihex (Intel HEX,\n"
+        << "                 NAME_TYPE.HEX) or srec (S-records, NAME_TYPE.S19)\n"
+        << "  --check DUMP   compare a chip's contents (raw 8 to 64 KB, Intel HEX or\n"
+        << "                 S-records) with the image LIST gives; writes nothing. The\n"
+        << "                 EPROM type follows from DUMP unless --eprom is given\n"
+        << "  --recover DUMP write the tuning list a chip holds to OUT.INF: the voltage\n"
+        << "                 of the code at 600, 700, ..., 1600 kHz\n"
         << "  --help         show this help and exit\n"
         << "  --version      show the version and exit\n\n"
-        << "Exit status: 0 the files were written, 1 refused (the reason is printed),\n"
-        << "2 wrong usage.\n";
+        << "Examples:\n"
+        << "  varidac-fill --format ihex MYLIST.INF\n"
+        << "  varidac-fill --check CHIP.BIN --end 12.00 MYLIST.INF\n"
+        << "  varidac-fill --recover CHIP.HEX --start 1.50 --end 12.00 FOUND.INF\n\n"
+        << "Exit status: 0 the files were written, or --check found the chip the same;\n"
+        << "1 refused or unreadable input (the reason is printed); 2 wrong usage;\n"
+        << "3 --check found differences.\n";
 }
 
 int usageError(std::ostream& err, const std::string& problem) {
@@ -77,7 +103,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
             return 0;
         }
         if (!optionsEnded && arg == "--version") {
-            out << "varidac-fill " << VARIDAC_VERSION << '\n';
+            out << "varidac-fill " << VARIDAC_VERSION << '\n' << VARIDAC_LICENSE_NOTICE;
             return 0;
         }
         if (!optionsEnded && arg == "--") {
@@ -91,7 +117,10 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 name = arg.substr(0, eq);
                 value = arg.substr(eq + 1);
             }
-            if (name != "--start" && name != "--end" && name != "--eprom") return usageError(err, "unknown option " + name);
+            if (name != "--start" && name != "--end" && name != "--eprom" && name != "--format" && name != "--check" &&
+                name != "--recover") {
+                return usageError(err, "unknown option " + name);
+            }
             if (!value) {
                 if (i + 1 >= args.size()) return usageError(err, name + " needs a value");
                 value = args[++i];
@@ -105,11 +134,21 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                     }
                 }
                 if (!known) return usageError(err, "--eprom: \"" + *value + "\" is not one of 27C64, 27C128, 27C256, 27C512");
+                options.epromGiven = true;
+            } else if (name == "--format") {
+                std::size_t f = 0;
+                while (f < kFormatNames.size() && *value != kFormatNames[f]) ++f;
+                if (f == kFormatNames.size()) return usageError(err, "--format: \"" + *value + "\" is not one of bin, ihex, srec");
+                options.format = static_cast<ImageFormat>(f);
+                options.formatGiven = true;
+            } else if (name == "--check" || name == "--recover") {
+                (name == "--check" ? options.checkDump : options.recoverDump) = *value;
             } else {
                 if (!isTypableVoltage(*value)) {
                     return usageError(err, name + ": \"" + *value + "\" is not a voltage (digits with at most one \".\")");
                 }
                 (name == "--start" ? options.start : options.end) = *value;
+                (name == "--start" ? options.startGiven : options.endGiven) = true;
             }
             continue;
         }
@@ -118,6 +157,24 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
         listSeen = true;
     }
     if (!listSeen) return usageError(err, "no LIST given");
+    if (options.checkDump && options.recoverDump) return usageError(err, "--check and --recover cannot be combined");
+    if (options.formatGiven && (options.checkDump || options.recoverDump)) {
+        return usageError(err, "--format applies only when writing an image");
+    }
+    std::optional<int16_t> epromGiven;
+    if (options.epromGiven) epromGiven = options.eprom;
+    if (options.recoverDump) {
+        if (!options.startGiven || !options.endGiven) {
+            return usageError(err, "--recover needs --start and --end, the D/A voltages at 00H and FFH");
+        }
+        auto recovered = recoverListFile(*options.recoverDump, epromGiven, options.start, options.end, options.list);
+        if (auto* refused = std::get_if<Message>(&recovered)) {
+            printMessage(err, *refused);
+            return 1;
+        }
+        out << std::get<std::string>(recovered) << '\n';
+        return 0;
+    }
 
     TuningState state;
     state.pad = os::currentFolder();
@@ -133,7 +190,21 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
         printMessage(err, *refused);
         return 1;
     }
-    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign());
+    if (options.checkDump) {
+        auto dump = readDumpFile(*options.checkDump);
+        if (auto* refused = std::get_if<Message>(&dump)) {
+            printMessage(err, *refused);
+            return 1;
+        }
+        auto checked = checkChip(state, options.start, options.end, std::get<Dump>(dump), epromGiven, *options.checkDump, options.list);
+        if (auto* refused = std::get_if<Message>(&checked)) {
+            printMessage(err, *refused);
+            return 1;
+        }
+        for (const auto& line : std::get<ChipCheck>(checked).lines) out << line << '\n';
+        return std::get<ChipCheck>(checked).same ? 0 : 3;
+    }
+    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign(), options.format);
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
         return 0;

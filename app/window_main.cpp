@@ -2,12 +2,19 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <iostream>
+#include <string_view>
 
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "varidac_version.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that it needs no display.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "varidac " << VARIDAC_VERSION << '\n' << VARIDAC_LICENSE_NOTICE;
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("varidac");
     QApplication::setApplicationVersion(VARIDAC_VERSION);

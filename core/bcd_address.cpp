@@ -31,4 +31,15 @@ int16_t HexWaarde(int16_t bcd) {
     return add(result, units);
 }
 
+std::optional<int> frequencyAt(std::size_t address) {
+    std::size_t offset = address % 8192;
+    int frequency = 0;
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        int digit = static_cast<int>((offset >> shift) & 0xF);
+        if (digit > 9) return std::nullopt;
+        frequency = frequency * 10 + digit;
+    }
+    return frequency;
+}
+
 }  // namespace varidac

@@ -10,6 +10,11 @@ namespace varidac {
 
 Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
                   const FileSystemCalls& calls) {
+    return fillerRun(state, startText, endText, decimalSign, ImageFormat::Binary, calls);
+}
+
+Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
+                  ImageFormat format, const FileSystemCalls& calls) {
     if (auto refused = fillerInputChecks(state, startText, endText)) return *refused;
     int copies = imageCopies(state);
     if (copies == 0) return noEpromTypeMessage();
@@ -22,10 +27,10 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
 
     std::vector<OutputFile> outputs = {
         {testReportPath(state), testReportText(state, run.rows, decimalSign)},
-        {imageFilePath(state), imageBytes(state.EpromImage, copies)},
+        {imageFilePath(state, format), imageFileContents(imageBytes(state.EpromImage, copies), format)},
     };
     if (auto failed = writeOutputFiles(outputs, calls)) return *failed;
-    return successMessage(state);
+    return successMessage(state, format);
 }
 
 }  // namespace varidac

@@ -2,6 +2,7 @@
 // "Start Filler": checks, codes, test report and image file, one message.
 #include <string_view>
 
+#include "core/image_formats.h"
 #include "core/message.h"
 #include "core/output_files.h"
 #include "core/tuning_state.h"
@@ -13,5 +14,9 @@ namespace varidac {
 // that stopped it (in which case no file was created or changed).
 Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
                   const FileSystemCalls& calls = realFileSystemCalls());
+
+// The same run writing the image in the given form (NAME_TYPE.HEX, .S19).
+Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
+                  ImageFormat format, const FileSystemCalls& calls = realFileSystemCalls());
 
 }  // namespace varidac

@@ -4,9 +4,15 @@
 
 namespace varidac {
 
-std::string imageFilePath(const TuningState& state) {
-    return joinPath(state.pad, state.alleendenaam + "_" + state.epromtype + ".BIN");
+namespace {
+
+std::string imageFileName(const TuningState& state, ImageFormat format) {
+    return state.alleendenaam + "_" + state.epromtype + std::string(imageFileExtension(format));
 }
+
+}  // namespace
+
+std::string imageFilePath(const TuningState& state, ImageFormat format) { return joinPath(state.pad, imageFileName(state, format)); }
 
 int imageCopies(const TuningState& state) {
     if (state.eprom_64 == 1) return 1;
@@ -27,8 +33,8 @@ std::string imageBytes(const std::array<int16_t, kImageSize>& image, int copies)
 
 Message noEpromTypeMessage() { return errorMessage({kSomethingWrong, "First select an EPROM type  "}); }
 
-Message successMessage(const TuningState& state) {
-    return Message{"Run OK!", MessageIcon::Information, {"Okido!  ", state.alleendenaam + "_" + state.epromtype + ".BIN is created.  "}};
+Message successMessage(const TuningState& state, ImageFormat format) {
+    return Message{"Run OK!", MessageIcon::Information, {"Okido!  ", imageFileName(state, format) + " is created.  "}};
 }
 
 }  // namespace varidac

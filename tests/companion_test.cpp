@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/tuning_state.h"
 #include "tests/temp_folder.h"
 
 namespace varidac {
@@ -27,7 +29,10 @@ Outcome run(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-const std::string kUsage = "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] LIST\n";
+const std::string kUsage =
+    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec] LIST\n"
+    "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
+    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF\n";
 
 TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
     struct Case {
@@ -46,6 +51,10 @@ TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
         {{"--speed", "1", "L.INF"}, "unknown option --speed"},
         {{}, "no LIST given"},
         {{"A.INF", "B.INF"}, "only one LIST may be given"},
+        {{"--format", "hex", "L.INF"}, "--format: \"hex\" is not one of bin, ihex, srec"},
+        {{"--check", "C.BIN", "--recover", "C.BIN", "L.INF"}, "--check and --recover cannot be combined"},
+        {{"--check=C.BIN", "--format", "ihex", "L.INF"}, "--format applies only when writing an image"},
+        {{"--recover", "C.BIN", "--start", "1.5", "OUT.INF"}, "--recover needs --start and --end, the D/A voltages at 00H and FFH"},
     };
     for (const auto& c : cases) {
         Outcome o = run(c.args);
@@ -62,6 +71,8 @@ TEST(Companion, HelpAndVersion) {
     Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("varidac-fill ", 0), 0u);
+    EXPECT_NE(version.out.find("\nCopyright (c) 2026 The Varidac EPROM filler authors\n"), std::string::npos);
+    EXPECT_NE(version.out.find("MIT License"), std::string::npos);
     EXPECT_EQ(version.out.back(), '\n');
 }
 
@@ -73,6 +84,80 @@ TEST(Companion, AcceptsEveryTypableVoltageForm) {
         Outcome o = run({"--start", start, "--end=12", list});
         EXPECT_EQ(o.status, 0) << start << o.err;
     }
+}
+
+class CompanionChip : public ::testing::Test {
+protected:
+    void SetUp() override { fs::copy_file(fs::path(VARIDAC_SOURCE_DIR) / "examples/EXAMPLE.INF", folder.path() / "EXAMPLE.INF"); }
+    std::string path(const std::string& name) const { return (folder.path() / name).string(); }
+
+    TempFolder folder;
+    const std::string list = path("EXAMPLE.INF");
+};
+
+TEST_F(CompanionChip, ChecksEveryTypeInEveryFormAsTheSame) {
+    const char* formats[][2] = {{"bin", ".BIN"}, {"ihex", ".HEX"}, {"srec", ".S19"}};
+    for (std::string_view type : kEpromTypes) {
+        for (const auto& [format, extension] : formats) {
+            const std::string image = "EXAMPLE_" + std::string(type) + extension;
+            Outcome fill = run({"--eprom", std::string(type), "--format", format, list});
+            ASSERT_EQ(fill.status, 0) << fill.err;
+            EXPECT_EQ(fill.out, "Run OK!\nOkido!  \n" + image + " is created.  \n");
+            Outcome check = run({"--check", path(image), list});
+            EXPECT_EQ(check.status, 0) << image << check.err << check.out;
+            EXPECT_EQ(check.out, "Same as " + list + "\n");
+        }
+    }
+    EXPECT_EQ(readFile(path("EXAMPLE_27C64.HEX")).substr(0, 45), ":10000000" + std::string(32, 'F') + "00\r\n");
+}
+
+TEST_F(CompanionChip, NamesEachDifferenceAndRefusesWhatItCannotRead) {
+    ASSERT_EQ(run({"--eprom", "27C128", list}).status, 0);
+    std::string chip = readFile(path("EXAMPLE_27C128.BIN"));
+    chip[0x2650] = '\x16';
+    folder.write("CHANGED.BIN", chip);
+    Outcome changed = run({"--check", path("CHANGED.BIN"), list});
+    EXPECT_EQ(changed.status, 3);
+    EXPECT_EQ(changed.out, "1 address differs from " + list + ":\n2650H  650 kHz: expected 15H (2.365 V), found 16H (2.406 V)\n"
+                           "The copies of the 8 KB image disagree at 1 address:\n0650H  650 kHz: the copies hold 15H 16H\n");
+    // The list's own checks still hold: a check with a wrong end voltage is refused.
+    EXPECT_EQ(run({"--check", path("CHANGED.BIN"), "--end", "11.6", list}).status, 1);
+
+    ASSERT_EQ(run({"--format", "ihex", list}).status, 0);
+    const std::string hex = readFile(path("EXAMPLE_27C64.HEX"));
+    folder.write("CUT.HEX", hex.substr(0, hex.find("\r\n", hex.size() / 2) + 2));
+    folder.write("CUT.BIN", chip.substr(0, 8000));
+    const std::pair<std::string, std::string> unreadable[] = {
+        {"CUT.HEX", "It ends without an end record: the file is incomplete"},
+        {"CUT.BIN", "It holds 8000 bytes; an image of a 27C64, 27C128, 27C256 or 27C512 holds 8192, 16384, 32768 or 65536"},
+        {"MISSING.BIN", "It cannot be opened: No such file or directory"},
+    };
+    for (const auto& [name, problem] : unreadable) {
+        Outcome o = run({"--check", path(name), list});
+        EXPECT_EQ(o.status, 1) << name;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err, "Error !\nSomething is wrong!  \nThe chip image " + path(name) + " could not be read  \n" + problem + "  \n");
+    }
+}
+
+TEST_F(CompanionChip, RecoversTheListOfAChip) {
+    ASSERT_EQ(run({"--format", "srec", "--eprom", "27C256", list}).status, 0);
+    Outcome recovered = run({"--recover", path("EXAMPLE_27C256.S19"), "--start", "1.50", "--end=12.00", path("FOUND.INF")});
+    EXPECT_EQ(recovered.status, 0) << recovered.err;
+    EXPECT_EQ(recovered.out, path("FOUND.INF") + " is created.\n");
+    const std::string found = readFile(path("FOUND.INF"));
+    EXPECT_EQ(found.substr(0, 22), "600,2.11764705882353\r\n");
+    EXPECT_EQ(found.substr(found.size() - 25), "\r\n1600,11.5058823529412\r\n");
+
+    ASSERT_EQ(run({list}).status, 0);
+    std::string chip = readFile(path("EXAMPLE_27C64.BIN"));
+    chip[0x0500] = '\x0F';
+    folder.write("OTHER.BIN", chip);
+    Outcome other = run({"--recover", path("OTHER.BIN"), "--start", "1.50", "--end", "12.00", path("OTHER.INF")});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err, "Error !\nSomething is wrong!  \nNo tuning list can be recovered from " + path("OTHER.BIN") +
+                             "  \n0500H holds 0FH, not 00H: this is not an image of a Varidac filler  \n");
+    EXPECT_FALSE(fs::exists(path("OTHER.INF")));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "core/tuning_list.h"
 #include "os/os.h"
 #include "ui/common_dialog.h"
+#include "ui/help_file.h"
 #include "ui/twips.h"
 #include "util/file_names.h"
 
@@ -355,10 +356,11 @@ void Form1::cmdStoppen_Click() {
 
 void Form1::Command1_Click() {
     try {
-        if (FileExists(joinPath(appPath_, kHelpFileName)) != kFalse) {
+        const std::string helpFile = helpFilePath(appPath_, kHelpFileName);
+        if (FileExists(helpFile) != kFalse) {
             CommonDialog1->setCancelError(kTrue);
             CommonDialog1->setHelpCommand(kHelpForceFile);
-            CommonDialog1->setHelpFile(joinPath(appPath_, kHelpFileName));
+            CommonDialog1->setHelpFile(helpFile);
             CommonDialog1->ShowHelp();
             return;
         }

@@ -39,7 +39,7 @@ with zipfile.ZipFile(zip_path) as z:
         sys.exit('READ-ME.TXT has line ends other than CR LF')
     z.extractall(dest)
 PY
-out=$(wine "$scratch/unzipped/$name/varidac-fill.exe" --version | tr -d '\r')
+out=$(wine "$scratch/unzipped/$name/varidac-fill.exe" --version | tr -d "\r" | head -1)
 [ "$out" = "varidac-fill $version" ] || fail "the zip's companion says '$out'"
 
 # The installer, silent: into Program Files with a Start-menu folder and an

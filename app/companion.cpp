@@ -38,8 +38,10 @@ struct Options {
     std::optional<std::string> recoverDump;
 };
 
-// What the window's key filter lets a user type, as a whole number:
-// digits, at most one ".", at least one digit.
+// A voltage as the usage rule allows it: digits, at most one ".", at least
+// one digit. The window's key filter lets more through (any number of
+// points, or none and no digit, which the window reads as 1.2 or 0); the
+// companion refuses such text on purpose rather than guess what was meant.
 bool isTypableVoltage(std::string_view text) {
     int points = 0, digits = 0;
     for (char c : text) {
@@ -177,9 +179,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     }
 
     TuningState state;
-    state.pad = os::currentFolder();
-    state.alleendenaam = kStartupName;
-    state.naamzonderpad = kStartupFileName;
+    loadStartupValues(state);
     recomputeVoltages(state, options.start, options.end);
     selectEpromType(state, options.eprom);
 

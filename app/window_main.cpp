@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string_view>
 
-#include "ui/main_window.h"
-#include "ui/qt_platform.h"
+#include "ui/qt/qt_form.h"
+#include "ui/qt/qt_platform.h"
 #include "varidac_version.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(VARIDAC_VERSION);
 
     varidac::QtPlatform platform;
-    varidac::Form1 form(platform, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    varidac::QtForm form(platform, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QApplication::setWindowIcon(form.windowIcon());
     platform.setOwner(&form);
     form.show();

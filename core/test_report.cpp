@@ -53,7 +53,7 @@ std::string printZones(const std::vector<std::string>& fields) {
 std::string testReportText(const TuningState& state, const std::vector<CodeRow>& rows, char decimalSign) {
     auto tuneUDa = [&](int16_t code) { return roundedToCents(code / 255.0 * state.RangeVoltage) + state.StartVoltage; };
 
-    double step = std::floor(state.VoltageStep * 10000 + 0.5) / 10000;
+    double step = roundedStep(state.VoltageStep);
     std::string stepDigits = numberText(step);
     if (!stepDigits.empty() && stepDigits[0] == ' ') stepDigits.erase(0, 1);
 

@@ -6,6 +6,13 @@
 
 namespace varidac {
 
+void loadStartupValues(TuningState& state, std::string pad) {
+    state.pad = std::move(pad);
+    state.alleendenaam = kStartupName;
+    state.naamzonderpad = kStartupFileName;
+    recomputeVoltages(state, kStartupStartText, kStartupEndText);
+}
+
 std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText) {
     state.StartVoltage = readNumber(startText);
     state.EndVoltage = readNumber(endText);
@@ -14,9 +21,10 @@ std::string recomputeVoltages(TuningState& state, std::string_view startText, st
     return stepText(state.VoltageStep);
 }
 
+double roundedStep(double voltageStep) { return std::floor(voltageStep * 10000 + 0.5) / 10000; }
+
 std::string stepText(double voltageStep) {
-    double rounded = std::floor(voltageStep * 10000 + 0.5) / 10000;
-    double magnitude = std::fabs(rounded);
+    double magnitude = std::fabs(roundedStep(voltageStep));
     if (!std::isfinite(magnitude)) return std::string(kStepTooLarge);
     std::string digits = numberText(magnitude).substr(1);
     // Steps from 0.0001 up never need an exponent until they reach 10^15.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/os.h"
+
 namespace varidac {
 
 inline constexpr std::size_t kImageSize = 8192;
@@ -38,9 +40,18 @@ inline constexpr std::string_view kStartupEndText = "12.00";
 
 inline constexpr std::array<std::string_view, 4> kEpromTypes = {"27C64", "27C128", "27C256", "27C512"};
 
+// What the window's load handler gives the state: the output folder `pad`
+// (the current directory unless another is given), the start-up list names,
+// and the voltages of the start-up texts.
+void loadStartupValues(TuningState& state, std::string pad = os::currentFolder());
+
 // Recomputes StartVoltage, EndVoltage, RangeVoltage and VoltageStep from the
 // two voltage texts and returns the text for the step field.
 std::string recomputeVoltages(TuningState& state, std::string_view startText, std::string_view endText);
+
+// The step rounded to four decimals as floor(step x 10000 + 0.5) / 10000,
+// so halves go up: as the step field and the test report show it.
+double roundedStep(double voltageStep);
 
 // "0" followed by |VoltageStep| rounded to four decimals, halves upwards.
 // A step that this form cannot show (10^15 V or more, which would need an

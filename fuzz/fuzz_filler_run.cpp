@@ -193,7 +193,7 @@ void checkReport(const TuningState& state, const std::string& text) {
     }
     require(lines[0] == "Start voltage outside D/A range = " + numberText(state.StartVoltage) + " Volt", "line 1", lines[0]);
     require(lines[3] == "End voltage outside D/A range = " + numberText(state.EndVoltage) + " Volt", "line 4", lines[3]);
-    std::string step = numberText(std::floor(state.VoltageStep * 10000 + 0.5) / 10000);
+    std::string step = numberText(roundedStep(state.VoltageStep));
     if (step[0] == ' ') step.erase(0, 1);
     require(lines[6] == "Calculated 255 D/A steps = 0" + step + " Volt", "line 7", lines[6]);
     for (int f = 600; f <= 1600; ++f) {
@@ -240,9 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     // The window after start-up, with the texts typed and the type chosen.
     TuningState state;
-    state.pad = "/nowhere";
-    state.alleendenaam = std::string(kStartupName);
-    state.naamzonderpad = std::string(kStartupFileName);
+    loadStartupValues(state, "/nowhere");
     std::string stepShown = recomputeVoltages(state, start, end);
     selectEpromType(state, static_cast<int16_t>(type));
     require(stepShown == kStepTooLarge || (stepShown[0] == '0' && stepShown.find_first_not_of("0123456789.") == std::string::npos),

@@ -17,9 +17,7 @@ const std::string kExample =
 
 TuningState startupState() {
     TuningState state;
-    state.pad = "/start/folder";
-    state.alleendenaam = std::string(kStartupName);
-    state.naamzonderpad = std::string(kStartupFileName);
+    loadStartupValues(state, "/start/folder");
     return state;
 }
 

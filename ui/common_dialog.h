@@ -1,11 +1,9 @@
 #pragma once
 // The window's common dialog: a faceless control whose properties the
 // handlers set before they show the file-open dialog or the help viewer.
-#include <QObject>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "ui/platform.h"
 
@@ -17,26 +15,17 @@ public:
     DialogCancelled() : std::runtime_error("Cancel was selected.") {}
 };
 
-class CommonDialog : public QObject {
-    Q_OBJECT
+class CommonDialog {
 public:
-    CommonDialog(Platform& platform, QObject* parent);
+    explicit CommonDialog(Platform& platform) : platform_(platform) {}
 
-    void setDialogTitle(const std::string& value);
-    void setFilter(const std::string& value);
-    void setFileName(const std::string& value);
-    void setInitDir(const std::string& value);
-    void setCancelError(int16_t value);
-    void setHelpCommand(int16_t value);
-    void setHelpFile(const std::string& value);
-
-    const std::string& DialogTitle() const { return dialogTitle_; }
-    const std::string& Filter() const { return filter_; }
-    const std::string& FileName() const { return fileName_; }
-    const std::string& InitDir() const { return initDir_; }
-    int16_t CancelError() const { return cancelError_; }
-    int16_t HelpCommand() const { return helpCommand_; }
-    const std::string& HelpFile() const { return helpFile_; }
+    std::string DialogTitle;
+    std::string Filter;
+    std::string FileName;
+    std::string InitDir;
+    int16_t CancelError = 0;
+    int16_t HelpCommand = 0;
+    std::string HelpFile;
 
     // Shows the file-open dialog; afterwards FileName holds the chosen path.
     // A cancel throws DialogCancelled when CancelError is True (FileName
@@ -47,17 +36,7 @@ public:
     void ShowHelp();
 
 private:
-    void noteSet(const char* property);
-
     Platform& platform_;
-    std::string dialogTitle_;
-    std::string filter_;
-    std::string fileName_;
-    std::string initDir_;
-    int16_t cancelError_ = 0;
-    int16_t helpCommand_ = 0;
-    std::string helpFile_;
-    std::vector<std::string> setOrder_;
 };
 
 }  // namespace varidac

@@ -1,44 +1,38 @@
 #pragma once
-// Form1, the program's one window: the two voltage fields with the derived
-// step, the D/A tune list with "Read File", the EPROM type, "Start Filler",
-// "Exit" and "?". The handlers stay thin: the work is done by the core.
-#include <QWidget>
-#include <array>
+// Form1, the program's one window, without its toolkit: the tuning state,
+// the common dialog and every event handler. A front end builds the
+// controls from the control table, shows them through FormView, and calls
+// the handler of each event; it decides nothing itself.
 #include <cstdint>
 #include <string>
 
 #include "core/message.h"
 #include "core/tuning_state.h"
+#include "ui/common_dialog.h"
+#include "ui/form_view.h"
 #include "ui/platform.h"
-
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
 
 namespace varidac {
 
-class CommonDialog;
-
-inline constexpr const char* kWindowTitle = "VARIDAC EPROM FILLER ";
 inline constexpr const char* kHelpFileName = "VARIDAC.HLP";
 
-class Form1 : public QWidget {
-    Q_OBJECT
+class Form1 {
 public:
-    // `appPath` is the folder that holds the program (where the help file
-    // lives and where the file-open dialog starts). Form_Load runs here,
-    // before the window is first shown.
-    Form1(Platform& platform, std::string appPath, QWidget* parent = nullptr);
-    ~Form1() override;
+    // `appPath` is the folder that holds the program, where the file-open
+    // dialog starts. Both references must outlive the form.
+    Form1(FormView& view, Platform& platform, std::string appPath);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     const TuningState& tuningState() const { return state_; }
-    const std::string& appPath() const { return appPath_; }
 
-    // The event handlers, named after control and event.
+    // The front end calls Form_Load once its controls exist, before the
+    // window is first shown, and Form_Shown whenever the window is shown.
     void Form_Load();
+    void Form_Shown();
+
+    // The event handlers, named after control and event. A key-press
+    // handler gets the typed character's code; 0 afterwards discards it.
     void cmdLeeslijst_Click();
     void cmdFiller_Click();
     void cmdStoppen_Click();
@@ -50,49 +44,18 @@ public:
     void txtEndVoltage_KeyPress(int16_t& KeyAscii);
     void txtStep_KeyPress(int16_t& KeyAscii);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void buildControls();
-    void wireEvents();
+    std::string helpFilePath() const;
     void recomputeStep();
-    void voltageKeyPress(int16_t& KeyAscii, QLineEdit* other);
+    void voltageKeyPress(int16_t& KeyAscii, TextBox other);
     void showMessage(const Message& message);
-    std::string textOf(const QLineEdit* field) const;
 
+    FormView& view_;
     Platform& platform_;
     std::string appPath_;
     TuningState state_;
+    CommonDialog CommonDialog1;
     bool shownOnce_ = false;
-
-    QLabel* Label3 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    CommonDialog* CommonDialog1 = nullptr;
-    QPushButton* cmdLeeslijst = nullptr;
-    QPushButton* Command1 = nullptr;
-    QLabel* lbDAlijst = nullptr;
-    QLabel* Label2 = nullptr;
-    QListWidget* txtDAlist = nullptr;
-    QLabel* lbStartvoltage = nullptr;
-    QLineEdit* txtStartVoltage = nullptr;
-    QLabel* lbEndvoltage = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txtEndVoltage = nullptr;
-    QLabel* lbStep = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* txtStep = nullptr;
-    std::array<QRadioButton*, 4> optEprom{};
-    QLabel* Label4 = nullptr;
-    QPushButton* cmdFiller = nullptr;
-    QPushButton* cmdStoppen = nullptr;
 };
-
-// The character code that a key press types, as the key-press handlers see
-// it (Enter 13, Backspace 8, Ctrl+V 22, ...), or -1 when the key types no
-// character (Delete, arrows, Tab, Alt combinations).
-int characterCode(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 }  // namespace varidac

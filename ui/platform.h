@@ -1,25 +1,21 @@
 #pragma once
 // What the window asks of the desktop: message boxes, the file-open dialog,
-// the help viewer, the beep and the end of the program. The program uses the
-// Qt implementation; tests put a recorder in its place that answers dialogs.
+// the help viewer, the beep and the end of the program. Each front end
+// implements it; tests put a recorder in its place that answers dialogs.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/message.h"
 
 namespace varidac {
 
-// The file-open dialog as the handler set it up. `setOrder` names the
-// properties in the order they were set since the dialog was last shown.
+// The file-open dialog as the handler set it up.
 struct FileDialogRequest {
     std::string DialogTitle;
     std::string Filter;  // "description|pattern|description|pattern..."
     std::string FileName;
     std::string InitDir;
-    int16_t CancelError = 0;
-    std::vector<std::string> setOrder;
 };
 
 // The help viewer's command that shows a file at its start, unless the
@@ -29,8 +25,6 @@ inline constexpr int16_t kHelpForceFile = 9;
 struct HelpRequest {
     std::string HelpFile;
     int16_t HelpCommand = 0;
-    int16_t CancelError = 0;
-    std::vector<std::string> setOrder;
 };
 
 class Platform {

@@ -199,10 +199,7 @@ std::string printed(const Message& message) {
 
 TuningState stateWithList(const std::string& listPath, int type) {
     TuningState state;
-    state.pad = fs::current_path().string();
-    state.alleendenaam = std::string(kStartupName);
-    state.naamzonderpad = std::string(kStartupFileName);
-    recomputeVoltages(state, kStartupStartText, kStartupEndText);
+    loadStartupValues(state);
     selectEpromType(state, static_cast<int16_t>(type));
     if (auto refused = readTuningList(state, listPath)) ADD_FAILURE() << "the list was refused: " << refused->text();
     return state;

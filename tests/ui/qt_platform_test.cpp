@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QListView>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -17,9 +18,9 @@
 #include <functional>
 #include <memory>
 
-#include "tests/ui/window_support.h"
-#include "ui/help_viewer.h"
-#include "ui/qt_platform.h"
+#include "tests/ui/qt_support.h"
+#include "ui/qt/help_viewer.h"
+#include "ui/qt/qt_platform.h"
 
 namespace varidac::testing {
 namespace {
@@ -128,7 +129,7 @@ TEST(QtPlatform, TheFileDialogIsSetUpFromTheRequest) {
     writeBytes(folder.path().toStdString() + "/notes.txt", "x");
     QtPlatform platform;
     FileDialogRequest request{"Open Varidac *.INF file", "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt",
-                              "*.INF", folder.path().toStdString(), -1, {}};
+                              "*.INF", folder.path().toStdString()};
     bool seen = false;
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -159,7 +160,7 @@ TEST(QtPlatform, CancellingTheFileDialogGivesNothing) {
     QTemporaryDir folder;
     QtPlatform platform;
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    EXPECT_EQ(platform.showOpen({"t", "All (*)|*", "", folder.path().toStdString(), -1, {}}), std::nullopt);
+    EXPECT_EQ(platform.showOpen({"t", "All (*)|*", "", folder.path().toStdString()}), std::nullopt);
 }
 
 std::string longHelp(const char* title) {
@@ -175,7 +176,7 @@ TEST(HelpViewer, ForceFileShowsAFileAtItsStartUnlessItIsAlreadyShown) {
     writeBytes(first, longHelp("First guide"));
     writeBytes(second, longHelp("Second guide"));
     QtPlatform platform;
-    platform.showHelp({first, kHelpForceFile, -1, {}});
+    platform.showHelp({first, kHelpForceFile});
     HelpViewer* viewer = platform.helpViewer();
     ASSERT_NE(viewer, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
@@ -188,18 +189,18 @@ TEST(HelpViewer, ForceFileShowsAFileAtItsStartUnlessItIsAlreadyShown) {
     scroll->setValue(scroll->maximum() / 2);
     const int reading = scroll->value();
     ASSERT_GT(reading, 0);
-    platform.showHelp({first, kHelpForceFile, -1, {}});
+    platform.showHelp({first, kHelpForceFile});
     EXPECT_EQ(scroll->value(), reading);
 
     // Another file is shown from its start.
-    platform.showHelp({second, kHelpForceFile, -1, {}});
+    platform.showHelp({second, kHelpForceFile});
     EXPECT_TRUE(viewer->browser()->toPlainText().startsWith("Second guide"));
     EXPECT_EQ(scroll->value(), 0);
 
     // Once the viewer was closed, the same file opens at its start again.
     scroll->setValue(scroll->maximum() / 2);
     viewer->close();
-    platform.showHelp({second, kHelpForceFile, -1, {}});
+    platform.showHelp({second, kHelpForceFile});
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(scroll->value(), 0);
     EXPECT_FALSE(viewer->testAttribute(Qt::WA_QuitOnClose));
@@ -208,11 +209,11 @@ TEST(HelpViewer, ForceFileShowsAFileAtItsStartUnlessItIsAlreadyShown) {
 TEST(HelpViewer, AnUnreadableFileOrAnotherCommandFails) {
     QTemporaryDir folder;
     QtPlatform platform;
-    EXPECT_THROW(platform.showHelp({folder.path().toStdString() + "/NONE.HLP", kHelpForceFile, -1, {}}),
+    EXPECT_THROW(platform.showHelp({folder.path().toStdString() + "/NONE.HLP", kHelpForceFile}),
                  std::runtime_error);
     const std::string help = folder.path().toStdString() + "/VARIDAC.HLP";
     writeBytes(help, "<html></html>");
-    EXPECT_THROW(platform.showHelp({help, 3, -1, {}}), std::runtime_error);
+    EXPECT_THROW(platform.showHelp({help, 3}), std::runtime_error);
 }
 
 TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
@@ -221,7 +222,7 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
     writeBytes(listDir.path().toStdString() + "/EXAMPLE.INF", readBytes(VARIDAC_EXAMPLE_LIST));
     writeBytes(appDir.path().toStdString() + "/OLD.INF", "600,1\r\n");
     QtPlatform platform;
-    Form1 form(platform, appDir.path().toStdString());
+    QtForm form(platform, appDir.path().toStdString());
     platform.setOwner(&form);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -1,7 +1,7 @@
 #pragma once
 // The voltage messages as the user must see them, shared by the "Read File"
 // and "Start Filler" tests: both commands show the very same boxes.
-#include "tests/ui/recording_platform.h"
+#include "tests/form/recording_platform.h"
 
 namespace varidac::testing {
 

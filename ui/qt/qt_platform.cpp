@@ -1,4 +1,4 @@
-#include "ui/qt_platform.h"
+#include "ui/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <stdexcept>
 
-#include "ui/help_viewer.h"
+#include "ui/qt/help_viewer.h"
 
 namespace varidac {
 

@@ -1,4 +1,4 @@
-#include "ui/help_viewer.h"
+#include "ui/qt/help_viewer.h"
 
 #include <QFile>
 #include <QFileInfo>

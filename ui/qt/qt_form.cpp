@@ -1,0 +1,221 @@
+#include "ui/qt/qt_form.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "ui/form_layout.h"
+#include "ui/qt/key_codes.h"
+#include "ui/twips.h"
+
+// Resources of a static library must be registered by hand; outside any
+// namespace, as Q_INIT_RESOURCE requires.
+static void initVaridacResources() { Q_INIT_RESOURCE(varidac); }
+
+namespace varidac {
+namespace {
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The table's face where it exists, else the first sans-serif face of about
+// its width that is installed, else the system's own face.
+QString windowFontFamily() {
+    static const QString family = [] {
+        const QString wanted = qs(kFontFace);
+        for (const QString& candidate :
+             {wanted, QString("Microsoft Sans Serif"), QString("Arial"), QString("Liberation Sans"),
+              QString("Nimbus Sans"), QString("Helvetica")}) {
+            // What the font system really gives for the name ("Nimbus Sans [urw]").
+            const QString resolved = QFontInfo(QFont(candidate)).family();
+            if (resolved.startsWith(candidate, Qt::CaseInsensitive)) return resolved;
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return family;
+}
+
+QFont windowFont(int weight) {
+    QFont font(windowFontFamily());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(kFontPoints);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QWidget* makeControl(const FormControl& row, QWidget* container) {
+    const QString caption = qs(row.caption);
+    switch (row.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, container);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(false);
+            return label;
+        }
+        case ControlKind::Frame:
+            return new QGroupBox(caption, container);
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(caption, container);
+            // Enter presses the button that has the focus; no button is the default.
+            button->setAutoDefault(true);
+            button->setDefault(false);
+            return button;
+        }
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(caption, container);
+            edit->setAlignment(Qt::AlignLeft);
+            edit->setMaxLength(std::numeric_limits<int>::max());
+            edit->setAcceptDrops(false);  // text arrives by typing or by the context menu
+            return edit;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(container);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSortingEnabled(false);
+            return list;
+        }
+        case ControlKind::OptionButton:
+            return new QRadioButton(caption, container);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
+    : QWidget(parent), form_(*this, platform, std::move(appPath)) {
+    initVaridacResources();
+    buildControls();
+    wireEvents();
+    form_.Form_Load();
+}
+
+void QtForm::buildControls() {
+    setObjectName(qs(kFormName));
+    setWindowTitle(qs(kWindowTitle));
+    setWindowIcon(QIcon(":/varidac/varidac.png"));
+    // A fixed single border: title, system menu, minimize and close, no maximize.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(windowFont(kFontRegular));
+    // Frames carry their caption in the top border line, in the system's colours.
+    setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
+    const int dpiX = logicalDpiX();
+    const int dpiY = logicalDpiY();
+    setFixedSize(twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY));
+
+    std::map<std::string_view, QWidget*> containers{{kFormName, this}};
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (const FormControl& row : formControls()) {
+        QWidget* control = makeControl(row, containers.at(row.container));
+        control->setObjectName(qs(row.name));
+        const TwipsRect& r = row.rect;
+        control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
+                             twipsToPixels(r.height, dpiY));
+        // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
+        control->setFont(windowFont(row.fontWeight));
+        if (row.kind == ControlKind::Frame) containers[row.name] = control;
+        if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
+        if (row.kind == ControlKind::OptionButton) {
+            options_.at(static_cast<std::size_t>(row.index)) = static_cast<QRadioButton*>(control);
+        }
+        if (row.kind == ControlKind::TextBox) {
+            for (TextBox box : kTextBoxes) {
+                if (row.name == textBoxName(box)) fields_[static_cast<std::size_t>(box)] = static_cast<QLineEdit*>(control);
+            }
+        }
+        tabOrder.emplace_back(row.tabIndex, control);
+    }
+    // The focus chain follows the tab indices; labels and frames take no focus.
+    std::sort(tabOrder.begin(), tabOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QWidget* previous = nullptr;
+    for (const auto& [tabIndex, control] : tabOrder) {
+        if (control->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+void QtForm::wireEvents() {
+    auto clicked = [this](const char* name, void (Form1::*handler)()) {
+        connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, [this, handler] { (form_.*handler)(); });
+    };
+    clicked("cmdLeeslijst", &Form1::cmdLeeslijst_Click);
+    clicked("cmdFiller", &Form1::cmdFiller_Click);
+    clicked("cmdStoppen", &Form1::cmdStoppen_Click);
+    clicked("Command1", &Form1::Command1_Click);
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        const auto index = static_cast<int16_t>(i);
+        connect(options_[i], &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (checked) form_.optEprom_Click(index);
+        });
+    }
+    // textChanged, unlike textEdited, also fires when the program sets the
+    // text, inside the setText call.
+    connect(field(TextBox::txtStartVoltage), &QLineEdit::textChanged, this, [this] { form_.txtStartVoltage_Change(); });
+    connect(field(TextBox::txtEndVoltage), &QLineEdit::textChanged, this, [this] { form_.txtEndVoltage_Change(); });
+    for (QLineEdit* edit : fields_) edit->installEventFilter(this);
+}
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int code = characterCode(key->key(), key->modifiers(), key->text());
+    if (code < 0) return false;  // no character: the field handles the key itself
+    auto KeyAscii = static_cast<int16_t>(code);
+    if (watched == field(TextBox::txtStartVoltage)) {
+        form_.txtStartVoltage_KeyPress(KeyAscii);
+    } else if (watched == field(TextBox::txtEndVoltage)) {
+        form_.txtEndVoltage_KeyPress(KeyAscii);
+    } else if (watched == field(TextBox::txtStep)) {
+        form_.txtStep_KeyPress(KeyAscii);
+    } else {
+        return false;
+    }
+    return KeyAscii == 0;
+}
+
+void QtForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    form_.Form_Shown();
+}
+
+QLineEdit* QtForm::field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
+
+std::string QtForm::text(TextBox box) const { return field(box)->text().toStdString(); }
+
+void QtForm::setText(TextBox box, const std::string& text) { field(box)->setText(QString::fromStdString(text)); }
+
+void QtForm::setListItems(const std::vector<std::string>& items) {
+    list_->clear();
+    for (const std::string& item : items) list_->addItem(QString::fromStdString(item));
+}
+
+void QtForm::giveFocus(TextBox box) { field(box)->setFocus(); }
+
+void QtForm::selectOption(int16_t index) {
+    // Qt does not select an option that takes the focus; select it here,
+    // which raises its click as that would.
+    QRadioButton* option = options_.at(static_cast<std::size_t>(index));
+    option->setFocus(Qt::OtherFocusReason);
+    option->setChecked(true);
+}
+
+void QtForm::closeWindow() { close(); }
+
+}  // namespace varidac

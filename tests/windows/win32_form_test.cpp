@@ -1,0 +1,181 @@
+// The native window as the control table describes it: every control where
+// the table puts it, in its font and tab order; and the events of the
+// controls reaching Form1, typed characters as their codes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/form/recording_platform.h"
+#include "ui/form_layout.h"
+#include "ui/twips.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/win32_form.h"
+
+namespace varidac::win32 {
+namespace {
+
+std::string textOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return utf8(text);
+}
+
+void setClipboard(HWND owner, const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+class Win32FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<Win32Form>(platform, "C:\\");
+        form->show(SW_SHOWNORMAL);
+    }
+
+    // The control named in the table (an option by its index).
+    HWND control(std::string_view name, int index = -1) const {
+        std::span<const FormControl> specs = formControls();
+        for (std::size_t i = 0; i < specs.size(); ++i) {
+            if (specs[i].name == name && specs[i].index == index) return GetDlgItem(form->window(), kFirstControlId + static_cast<int>(i));
+        }
+        return nullptr;
+    }
+
+    void type(HWND field, const std::wstring& keys) {
+        for (wchar_t key : keys) SendMessageW(field, WM_CHAR, key, 1);
+    }
+
+    testing::RecordingPlatform platform;
+    std::unique_ptr<Win32Form> form;
+};
+
+TEST_F(Win32FormTest, EveryControlIsWhereTheTablePutsItInItsFont) {
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HWND window = form->window();
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, twipsToPixels(kClientWidthTwips, dpiX));
+    EXPECT_EQ(client.bottom, twipsToPixels(kClientHeightTwips, dpiY));
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(textOf(window), kWindowTitle);
+
+    const std::map<ControlKind, std::string> classes = {
+        {ControlKind::Label, "static"},  {ControlKind::Frame, "button"},   {ControlKind::CommandButton, "button"},
+        {ControlKind::TextBox, "edit"},  {ControlKind::ListBox, "listbox"}, {ControlKind::OptionButton, "button"}};
+    std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
+    for (const FormControl& spec : formControls()) {
+        SCOPED_TRACE(std::string(spec.name) + " " + std::to_string(spec.index));
+        HWND c = control(spec.name, spec.index);
+        ASSERT_NE(c, nullptr);
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const POINT origin = origins.at(spec.container);
+        const POINT corner{origin.x + twipsToPixels(spec.rect.left, dpiX), origin.y + twipsToPixels(spec.rect.top, dpiY)};
+        if (spec.kind == ControlKind::Frame) origins[spec.name] = corner;
+        EXPECT_EQ(r.left, corner.x);
+        EXPECT_EQ(r.top, corner.y);
+        EXPECT_EQ(r.right - r.left, twipsToPixels(spec.rect.width, dpiX));
+        EXPECT_EQ(r.bottom - r.top, twipsToPixels(spec.rect.height, dpiY));
+
+        wchar_t className[32] = {};
+        GetClassNameW(c, className, 32);
+        std::string kind = utf8(className);
+        std::transform(kind.begin(), kind.end(), kind.begin(), [](char ch) { return static_cast<char>(std::tolower(ch)); });
+        EXPECT_EQ(kind, classes.at(spec.kind));
+        if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::ListBox) {
+            EXPECT_EQ(textOf(c), spec.caption);
+        }
+
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(utf8(font.lfFaceName), kFontFace);
+        EXPECT_EQ(font.lfWeight, spec.fontWeight);
+        EXPECT_EQ(font.lfHeight, -std::lround(kFontPoints * dpiY / 72));
+    }
+}
+
+TEST_F(Win32FormTest, TabFollowsTheTablesFocusOrderFrom27C64) {
+    std::vector<const FormControl*> focusable;
+    for (const FormControl& spec : formControls()) {
+        if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Frame) focusable.push_back(&spec);
+    }
+    std::sort(focusable.begin(), focusable.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    ASSERT_EQ(focusable.front()->name, "optEprom");
+    EXPECT_EQ(SendMessageW(control("optEprom", 0), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(form->form().tuningState().epromtype, "27C64");
+    HWND at = control("optEprom", 0);
+    for (std::size_t i = 1; i <= focusable.size(); ++i) {
+        const FormControl* next = focusable[i % focusable.size()];
+        at = GetNextDlgTabItem(form->window(), at, FALSE);
+        EXPECT_EQ(at, control(next->name, next->index)) << "after tab stop " << i;
+    }
+}
+
+TEST_F(Win32FormTest, TypedCharactersPassTheKeyFilterButAPasteDoesNot) {
+    HWND start = control("txtStartVoltage");
+    SendMessageW(start, EM_SETSEL, 4, 4);
+    type(start, L"x5");
+    EXPECT_EQ(textOf(start), "1.505");
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(form->form().tuningState().StartVoltage, 1.505);
+
+    // Ctrl+V types the character 22: refused, nothing pasted.
+    setClipboard(form->window(), L"99");
+    type(start, L"\x16");
+    EXPECT_EQ(textOf(start), "1.505");
+    EXPECT_EQ(platform.beeps, 2);
+    // The context menu's Paste types nothing: no filter, and the step follows.
+    SendMessageW(start, WM_PASTE, 0, 0);
+    EXPECT_EQ(textOf(start), "1.50599");
+    EXPECT_EQ(form->form().tuningState().StartVoltage, 1.50599);
+
+    HWND step = control("txtStep");
+    type(step, L"1");
+    EXPECT_EQ(textOf(step), "0.0412");
+    EXPECT_EQ(platform.beeps, 3);
+}
+
+TEST_F(Win32FormTest, ButtonsAndOptionsReachTheirHandlers) {
+    SendMessageW(control("optEprom", 3), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->form().tuningState().epromtype, "27C512");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(SendMessageW(control("optEprom", i), BM_GETCHECK, 0, 0), i == 3 ? BST_CHECKED : BST_UNCHECKED);
+
+    SendMessageW(control("cmdLeeslijst"), BM_CLICK, 0, 0);
+    ASSERT_EQ(platform.openRequests.size(), 1u);
+    EXPECT_EQ(platform.openRequests[0].DialogTitle, "Open Varidac *.INF file");
+    // Enter presses the button that has the focus, and only that one.
+    SetFocus(control("cmdLeeslijst"));
+    SendMessageW(form->window(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(platform.openRequests.size(), 2u);
+    SetFocus(control("txtEndVoltage"));
+    SendMessageW(form->window(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(platform.openRequests.size(), 2u);
+
+    SendMessageW(control("Command1"), BM_CLICK, 0, 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Something is wrong!   \rHelp file VARIDAC.HLP not found  \r");
+
+    SendMessageW(control("cmdStoppen"), BM_CLICK, 0, 0);
+    EXPECT_EQ(platform.endRequests, 1);
+    EXPECT_FALSE(IsWindow(form->window()));
+}
+
+}  // namespace
+}  // namespace varidac::win32

@@ -1,0 +1,90 @@
+// Reads what the window test cannot see through X: the text of a message
+// box, and the fields, list and focus of the running window.
+//   window_probe box CAPTION   the lines of the message box titled CAPTION
+//   window_probe form          each field's text, the list's items, the
+//                              checked option and the control with the focus
+// Waits up to ten seconds for the window; exit status 1 when it never came.
+#include <windows.h>
+
+#include <cstdio>
+#include <span>
+#include <string>
+
+#include "ui/form_layout.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/win32_form.h"
+
+namespace {
+
+using varidac::win32::utf8;
+using varidac::win32::wide;
+
+HWND waitForWindow(const std::wstring& title) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (HWND window = FindWindowW(nullptr, title.c_str())) return window;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// WM_GETTEXT, not GetWindowText, which gives only the title of another
+// program's control.
+std::string textOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return utf8(text);
+}
+
+int printBox(HWND box) {
+    // The message's text is the box's static control with the identifier 0xFFFF.
+    std::string text = textOf(GetDlgItem(box, 0xFFFF));
+    std::string lines;
+    for (char c : text) {
+        if (c != '\r') lines += c;
+    }
+    std::printf("%s\n", lines.c_str());
+    return 0;
+}
+
+int printForm(HWND form) {
+    std::span<const varidac::FormControl> specs = varidac::formControls();
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread);
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const varidac::FormControl& spec = specs[i];
+        HWND control = GetDlgItem(form, varidac::win32::kFirstControlId + static_cast<int>(i));
+        std::string name(spec.name);
+        if (spec.index >= 0) name += "(" + std::to_string(spec.index) + ")";
+        if (spec.kind == varidac::ControlKind::TextBox) std::printf("%s=%s\n", name.c_str(), textOf(control).c_str());
+        if (spec.kind == varidac::ControlKind::OptionButton && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            std::printf("checked=%s\n", name.c_str());
+        }
+        if (spec.kind == varidac::ControlKind::ListBox) {
+            auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+            for (LRESULT item = 0; item < count; ++item) {
+                std::wstring text(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXTLEN, item, 0)) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text.data()))));
+                std::printf("%s=%s\n", name.c_str(), utf8(text).c_str());
+            }
+        }
+        if (control == thread.hwndFocus) std::printf("focus=%s\n", name.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "box" && argc == 3) {
+        HWND box = waitForWindow(wide(argv[2]));
+        return box ? printBox(box) : 1;
+    }
+    if (what == "form") {
+        HWND form = waitForWindow(wide(varidac::kWindowTitle));
+        return form ? printForm(form) : 1;
+    }
+    std::fprintf(stderr, "usage: window_probe box CAPTION | window_probe form\n");
+    return 2;
+}

@@ -14,19 +14,13 @@
 #include "os/os.h"
 #include "tests/temp_folder.h"
 #include "tests/windows/windows_support.h"
+#include "tests/write_refusals.h"
 #include "util/file_names.h"
 
 namespace varidac::windows {
 namespace {
 
-constexpr const char* kInUse = "The file is in use by another program: close it and run again";
-constexpr const char* kAccessDenied = "Access denied: check the permissions of the folder and the file";
-constexpr const char* kNoFolder = "The folder does not exist: read the list from an existing folder";
-constexpr const char* kFolderNamed = "A folder has that name: rename or move the folder";
-
-Message cannotWrite(const std::string& path, const std::string& reason) {
-    return Message{"Error !", MessageIcon::Error, {"Something is wrong!  ", "Cannot write " + path + "  ", reason + "  "}};
-}
+using namespace refusal;
 
 class HeldAndReadOnly : public ::testing::Test {
 protected:

@@ -71,7 +71,7 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
@@ -84,7 +84,7 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
                               outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
     regularFont_ = createFont(kFontRegular, dpiY);
     boldFont_ = createFont(kFontBold, dpiY);
-    buildControls();
+    buildControls(dpiX, dpiY);
     form_.Form_Load();
 }
 
@@ -94,9 +94,7 @@ Win32Form::~Win32Form() {
     DeleteObject(boldFont_);
 }
 
-void Win32Form::buildControls() {
-    const int dpiX = dpi(LOGPIXELSX);
-    const int dpiY = dpi(LOGPIXELSY);
+void Win32Form::buildControls(int dpiX, int dpiY) {
     std::span<const FormControl> specs = formControls();
     std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
     controls_.assign(specs.size(), nullptr);

@@ -46,7 +46,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK fieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR box, DWORD_PTR self);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void buildControls();
+    void buildControls(int dpiX, int dpiY);
     void command(int id, int notification);
     void keyPress(TextBox box, int16_t& KeyAscii);
     void checkOption(int16_t index);

@@ -35,7 +35,7 @@ protected:
 
     Message run(const std::string& pad = {}, const FileSystemCalls& calls = realFileSystemCalls()) {
         TuningState state;
-        recomputeVoltages(state, kStartupStartText, kStartupEndText);
+        loadStartupValues(state);
         selectEpromType(state, 0);
         if (auto refused = readTuningList(state, list)) ADD_FAILURE() << refused->text();
         if (!pad.empty()) state.pad = pad;

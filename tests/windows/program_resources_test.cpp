@@ -1,5 +1,5 @@
 // What Windows reads from the program files themselves: the version shown
-// in their properties and the manifest that sets how they run.
+// in their properties, the manifest that sets how they run, the icon.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -37,6 +37,10 @@ TEST(ProgramResources, EachProgramCarriesItsVersionAndManifest) {
         HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
         ASSERT_NE(manifest, nullptr);
         std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))), SizeofResource(module, manifest));
+        // The window's icon, for its title bar and the Explorer.
+        if (std::string(name) == "varidac.exe") {
+            EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+        }
         FreeLibrary(module);
         for (const char* setting : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">UTF-8</activeCodePage>",
                                     ">true</longPathAware>", ">system</dpiAwareness>"}) {

@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/form/recording_platform.h"
@@ -17,6 +19,7 @@
 #include "ui/twips.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_form.h"
+#include "ui/win32/win32_platform.h"
 
 namespace varidac::win32 {
 namespace {
@@ -37,18 +40,30 @@ void setClipboard(HWND owner, const std::wstring& text) {
     CloseClipboard();
 }
 
+// Drops what the window left for the message loop, the end of the program
+// (WM_QUIT) included, which would end the next modal box at once.
+void dropPendingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
 class Win32FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         form = std::make_unique<Win32Form>(platform, "C:\\");
         form->show(SW_SHOWNORMAL);
     }
+    void TearDown() override {
+        form.reset();
+        dropPendingMessages();
+    }
 
     // The control named in the table (an option by its index).
     HWND control(std::string_view name, int index = -1) const {
-        std::span<const FormControl> specs = formControls();
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            if (specs[i].name == name && specs[i].index == index) return GetDlgItem(form->window(), kFirstControlId + static_cast<int>(i));
+        std::span<const FormControl> rows = formControls();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].name == name && rows[i].index == index) return GetDlgItem(form->window(), kFirstControlId + static_cast<int>(i));
         }
         return nullptr;
     }
@@ -79,42 +94,42 @@ TEST_F(Win32FormTest, EveryControlIsWhereTheTablePutsItInItsFont) {
         {ControlKind::Label, "static"},  {ControlKind::Frame, "button"},   {ControlKind::CommandButton, "button"},
         {ControlKind::TextBox, "edit"},  {ControlKind::ListBox, "listbox"}, {ControlKind::OptionButton, "button"}};
     std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
-    for (const FormControl& spec : formControls()) {
-        SCOPED_TRACE(std::string(spec.name) + " " + std::to_string(spec.index));
-        HWND c = control(spec.name, spec.index);
+    for (const FormControl& row : formControls()) {
+        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
+        HWND c = control(row.name, row.index);
         ASSERT_NE(c, nullptr);
         RECT r;
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        const POINT origin = origins.at(spec.container);
-        const POINT corner{origin.x + twipsToPixels(spec.rect.left, dpiX), origin.y + twipsToPixels(spec.rect.top, dpiY)};
-        if (spec.kind == ControlKind::Frame) origins[spec.name] = corner;
+        const POINT origin = origins.at(row.container);
+        const POINT corner{origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY)};
+        if (row.kind == ControlKind::Frame) origins[row.name] = corner;
         EXPECT_EQ(r.left, corner.x);
         EXPECT_EQ(r.top, corner.y);
-        EXPECT_EQ(r.right - r.left, twipsToPixels(spec.rect.width, dpiX));
-        EXPECT_EQ(r.bottom - r.top, twipsToPixels(spec.rect.height, dpiY));
+        EXPECT_EQ(r.right - r.left, twipsToPixels(row.rect.width, dpiX));
+        EXPECT_EQ(r.bottom - r.top, twipsToPixels(row.rect.height, dpiY));
 
         wchar_t className[32] = {};
         GetClassNameW(c, className, 32);
         std::string kind = utf8(className);
         std::transform(kind.begin(), kind.end(), kind.begin(), [](char ch) { return static_cast<char>(std::tolower(ch)); });
-        EXPECT_EQ(kind, classes.at(spec.kind));
-        if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::ListBox) {
-            EXPECT_EQ(textOf(c), spec.caption);
+        EXPECT_EQ(kind, classes.at(row.kind));
+        if (row.kind != ControlKind::TextBox && row.kind != ControlKind::ListBox) {
+            EXPECT_EQ(textOf(c), row.caption);
         }
 
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_EQ(utf8(font.lfFaceName), kFontFace);
-        EXPECT_EQ(font.lfWeight, spec.fontWeight);
+        EXPECT_EQ(font.lfWeight, row.fontWeight);
         EXPECT_EQ(font.lfHeight, -std::lround(kFontPoints * dpiY / 72));
     }
 }
 
 TEST_F(Win32FormTest, TabFollowsTheTablesFocusOrderFrom27C64) {
     std::vector<const FormControl*> focusable;
-    for (const FormControl& spec : formControls()) {
-        if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Frame) focusable.push_back(&spec);
+    for (const FormControl& row : formControls()) {
+        if (row.kind != ControlKind::Label && row.kind != ControlKind::Frame) focusable.push_back(&row);
     }
     std::sort(focusable.begin(), focusable.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     ASSERT_EQ(focusable.front()->name, "optEprom");
@@ -175,6 +190,48 @@ TEST_F(Win32FormTest, ButtonsAndOptionsReachTheirHandlers) {
     SendMessageW(control("cmdStoppen"), BM_CLICK, 0, 0);
     EXPECT_EQ(platform.endRequests, 1);
     EXPECT_FALSE(IsWindow(form->window()));
+}
+
+// What the box shows, read from another thread while it waits for OK.
+struct ShownBox {
+    std::wstring text;
+    bool systemModal = false;
+    HICON icon = nullptr;
+};
+
+ShownBox readAndClose(const wchar_t* title) {
+    ShownBox shown;
+    HWND box = nullptr;
+    // Shown once it is filled in.
+    for (int attempt = 0; attempt < 200 && !(box && IsWindowVisible(box)); ++attempt) {
+        Sleep(25);
+        box = FindWindowW(L"#32770", title);
+    }
+    if (!box) return shown;
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    shown.text = text;
+    shown.systemModal = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            shown.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        }
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return shown;
+}
+
+TEST(Win32Platform, MessageBoxesAreSystemModalWithTheirIconAndTheLines) {
+    for (auto [icon, systemIcon] : {std::pair{MessageIcon::Error, IDI_ERROR}, std::pair{MessageIcon::Information, IDI_INFORMATION}}) {
+        Win32Platform platform;
+        ShownBox shown;
+        std::thread reader([&shown] { shown = readAndClose(L"Title !"); });
+        platform.showMessage("Title !", icon, "first line  \rsecond\r");
+        reader.join();
+        EXPECT_EQ(utf8(shown.text), "first line  \r\nsecond");
+        EXPECT_TRUE(shown.systemModal);
+        EXPECT_EQ(shown.icon, LoadIconW(nullptr, systemIcon));
+    }
 }
 
 }  // namespace

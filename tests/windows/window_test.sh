@@ -48,10 +48,10 @@ focus_to() {
   fail "Tab never reached $1 (focus: $(field focus))"
 }
 
-# The message box TITLE must show exactly the lines EXPECTED; OK closes it.
+# The message box TITLE must show exactly the lines EXPECTED, system-modal;
+# OK closes it.
 expect_box() {
-  local title=$1 expected=$2 box
-  local shown
+  local title=$1 expected=$2$'\n'"[system-modal]" box shown
   shown=$(probe box "$title") || fail "no message box \"$title\""
   [ "$shown" = "$expected" ] || fail "box \"$title\" says:
 $shown
@@ -95,22 +95,30 @@ xdotool type --delay 50 '12.5'
 [ "$(field txtEndVoltage)" = "12.5" ] || fail "end voltage reads '$(field txtEndVoltage)'"
 [ "$(field txtStep)" = "0.0443" ] || fail "step reads '$(field txtStep)'"
 
-# Read File through the real open dialog.
-read_list() {
+# Read File through the real open dialog: it offers "*.INF", and the name
+# typed into it is the list read.
+dialog_title='Open Varidac *.INF file'
+dialog_name='^Open Varidac \*\.INF file$'
+open_dialog() {
   focus_to cmdLeeslijst
   xdotool key space
-  local dialog
-  dialog=$(timeout 15 xdotool search --sync --name '^Open Varidac \*\.INF file$' | head -1)
+  dialog=$(timeout 15 xdotool search --sync --name "$dialog_name" | head -1)
+  [ "$(probe dialog "$dialog_title")" = "file=*.INF" ] || fail "the dialog offers '$(probe dialog "$dialog_title")'"
   xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 30 "$(windows_path "$1")"
-  xdotool key Return
+}
+close_dialog() {
   for _ in $(seq 50); do
-    [ -z "$(xdotool search --name '^Open Varidac \*\.INF file$' 2>/dev/null)" ] && break
+    [ -z "$(xdotool search --name "$dialog_name" 2>/dev/null)" ] && break
     sleep 0.1
   done
-  xdotool windowfocus --sync "$form"
+  activate_form
 }
-echo "window: Read File"
+read_list() {
+  open_dialog
+  xdotool type --delay 30 "$(windows_path "$1")"
+  xdotool key Return
+  close_dialog
+}
 read_list "$scratch/lists/LIST.INF"
 items=$(field txtDAlist)
 [ "$(echo "$items" | wc -l)" = 13 ] || fail "the list holds $(echo "$items" | wc -l) items"
@@ -132,7 +140,14 @@ for f in LIST_27C256.BIN LIST_test_DA.TXT; do
   cmp "$scratch/linux/$f" "$scratch/lists/$f" || fail "$f differs from the companion's"
 done
 
-echo "window: a bad list"
+echo "window: a cancelled dialog, a bad list"
+# Cancel ends Read File without a word.
+open_dialog
+xdotool key Escape
+close_dialog
+sleep 1
+[ -z "$(xdotool search --name '^Error !$' 2>/dev/null)" ] || fail "a cancelled dialog showed a message"
+[ "$(field txtDAlist | tail -1)" = "  1700 ,  12.5" ] || fail "a cancelled dialog changed the list"
 # A bad list: the error box, and the list as it was.
 read_list "$scratch/lists/BAD.INF"
 expect_box 'Error !' $'Something is wrong!  \nThe INF input file doesn\'t start the way it should  \nCorrect the INF file and reload  '

@@ -95,39 +95,39 @@ Win32Form::~Win32Form() {
 }
 
 void Win32Form::buildControls(int dpiX, int dpiY) {
-    std::span<const FormControl> specs = formControls();
+    std::span<const FormControl> rows = formControls();
     std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
-    controls_.assign(specs.size(), nullptr);
+    controls_.assign(rows.size(), nullptr);
 
     // Created in tab order: the system moves the focus through the controls
     // in the order they were made.
-    std::vector<std::size_t> order(specs.size());
+    std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return specs[a].tabIndex < specs[b].tabIndex; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rows[a].tabIndex < rows[b].tabIndex; });
     // A frame's controls sit on the window, placed from the frame's corner
     // (in pixels, as a frame of their own would place them).
-    for (const FormControl& spec : specs) {
-        if (spec.kind == ControlKind::Frame) {
-            POINT container = origins.at(spec.container);
-            origins[spec.name] = POINT{container.x + twipsToPixels(spec.rect.left, dpiX), container.y + twipsToPixels(spec.rect.top, dpiY)};
+    for (const FormControl& row : rows) {
+        if (row.kind == ControlKind::Frame) {
+            POINT container = origins.at(row.container);
+            origins[row.name] = POINT{container.x + twipsToPixels(row.rect.left, dpiX), container.y + twipsToPixels(row.rect.top, dpiY)};
         }
     }
     for (std::size_t i : order) {
-        const FormControl& spec = specs[i];
-        const ControlClass kind = controlClass(spec.kind);
-        const POINT origin = origins.at(spec.container);
-        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wide(spec.caption).c_str(),
+        const FormControl& row = rows[i];
+        const ControlClass kind = controlClass(row.kind);
+        const POINT origin = origins.at(row.container);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wide(row.caption).c_str(),
                                        WS_CHILD | WS_VISIBLE | kind.style,
-                                       origin.x + twipsToPixels(spec.rect.left, dpiX), origin.y + twipsToPixels(spec.rect.top, dpiY),
-                                       twipsToPixels(spec.rect.width, dpiX), twipsToPixels(spec.rect.height, dpiY), window_,
+                                       origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY),
+                                       twipsToPixels(row.rect.width, dpiX), twipsToPixels(row.rect.height, dpiY), window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
                                        GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.fontWeight == kFontBold ? boldFont_ : regularFont_), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(row.fontWeight == kFontBold ? boldFont_ : regularFont_), FALSE);
         controls_[i] = control;
-        switch (spec.kind) {
+        switch (row.kind) {
             case ControlKind::TextBox:
                 for (TextBox box : kTextBoxes) {
-                    if (spec.name == textBoxName(box)) {
+                    if (row.name == textBoxName(box)) {
                         fields_[static_cast<std::size_t>(box)] = control;
                         SetWindowSubclass(control, fieldProc, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
                     }
@@ -137,15 +137,15 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
                 list_ = control;
                 break;
             case ControlKind::OptionButton:
-                options_.at(static_cast<std::size_t>(spec.index)) = control;
+                options_.at(static_cast<std::size_t>(row.index)) = control;
                 break;
             default:
                 break;
         }
     }
     // A frame is drawn beneath the controls it holds.
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        if (specs[i].kind == ControlKind::Frame) SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind == ControlKind::Frame) SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
 }
 
@@ -203,19 +203,19 @@ void Win32Form::command(int id, int notification) {
         return;
     }
     const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-    std::span<const FormControl> specs = formControls();
-    if (id < kFirstControlId || index >= specs.size()) return;
-    const FormControl& spec = specs[index];
-    if (spec.kind == ControlKind::CommandButton && notification == BN_CLICKED) {
-        if (spec.name == "cmdLeeslijst") form_.cmdLeeslijst_Click();
-        if (spec.name == "cmdFiller") form_.cmdFiller_Click();
-        if (spec.name == "cmdStoppen") form_.cmdStoppen_Click();
-        if (spec.name == "Command1") form_.Command1_Click();
-    } else if (spec.kind == ControlKind::OptionButton && notification == BN_CLICKED) {
-        checkOption(static_cast<int16_t>(spec.index));
-    } else if (spec.kind == ControlKind::TextBox && notification == EN_CHANGE && !settingText_) {
-        if (spec.name == textBoxName(TextBox::txtStartVoltage)) form_.txtStartVoltage_Change();
-        if (spec.name == textBoxName(TextBox::txtEndVoltage)) form_.txtEndVoltage_Change();
+    std::span<const FormControl> rows = formControls();
+    if (id < kFirstControlId || index >= rows.size()) return;
+    const FormControl& row = rows[index];
+    if (row.kind == ControlKind::CommandButton && notification == BN_CLICKED) {
+        if (row.name == "cmdLeeslijst") form_.cmdLeeslijst_Click();
+        if (row.name == "cmdFiller") form_.cmdFiller_Click();
+        if (row.name == "cmdStoppen") form_.cmdStoppen_Click();
+        if (row.name == "Command1") form_.Command1_Click();
+    } else if (row.kind == ControlKind::OptionButton && notification == BN_CLICKED) {
+        checkOption(static_cast<int16_t>(row.index));
+    } else if (row.kind == ControlKind::TextBox && notification == EN_CHANGE && !settingText_) {
+        if (row.name == textBoxName(TextBox::txtStartVoltage)) form_.txtStartVoltage_Change();
+        if (row.name == textBoxName(TextBox::txtEndVoltage)) form_.txtEndVoltage_Change();
     }
 }
 

@@ -33,8 +33,8 @@ int writeDurably(std::FILE* file, const std::string& bytes);
 int replaceFile(const std::string& from, const std::string& to);
 
 // Makes `backup` hold what the file at `path` holds now, so that it can be
-// put back. Here a second name for the same file (a copy where the file
-// system has no links); on Windows a copy, since a second name would share
+// put back. On POSIX systems a second name for the same file (a copy where
+// the file system has no links); on Windows a copy, since a second name would share
 // the file's read-only attribute and its holders, and could not be removed
 // while another program holds the file. 0, or -1 on failure.
 int keepEarlierFile(const std::string& path, const std::string& backup);
@@ -45,8 +45,8 @@ int keepEarlierFile(const std::string& path, const std::string& backup);
 // (kFileInUse). Lets a run refuse before it changes anything.
 int whyNotReplaceable(const std::string& path);
 
-// Whether a directory entry is hidden from the user (a name starting with
-// "." here, the hidden or system attribute on Windows).
+// Whether a directory entry is hidden from the user: a name starting with
+// "." on POSIX systems, the hidden or system attribute on Windows.
 bool isHidden(const std::string& path);
 
 // The decimal sign of the user's regional settings, whatever the process's

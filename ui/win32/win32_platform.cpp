@@ -42,9 +42,9 @@ std::optional<std::string> Win32Platform::showOpen(const FileDialogRequest& requ
     const std::wstring title = wide(request.DialogTitle);
     const std::wstring filter = dialogFilter(request.Filter);
     const std::wstring folder = wide(request.InitDir);
-    // Room for the longest path the system knows.
-    std::wstring file(32768, L'\0');
-    file.replace(0, request.FileName.size(), wide(request.FileName));
+    // The name it offers, with room for the longest path the system knows.
+    std::wstring file = wide(request.FileName);
+    file.resize(32768, L'\0');
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -4,12 +4,16 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "core/chip_check.h"
+#include "core/curve_plot.h"
 #include "core/dump_reader.h"
 #include "core/filler_run.h"
 #include "core/list_recovery.h"
 #include "core/number_text.h"
+#include "core/svg_writer.h"
 #include "core/tuning_list.h"
 #include "core/tuning_state.h"
 #include "os/os.h"
@@ -20,7 +24,8 @@ namespace varidac {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec] LIST\n"
+    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec]\n"
+    "                   [--plot FILE.svg] LIST\n"
     "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
     "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF";
 
@@ -36,6 +41,7 @@ struct Options {
     ImageFormat format = ImageFormat::Binary;
     std::optional<std::string> checkDump;
     std::optional<std::string> recoverDump;
+    std::optional<std::string> plot;
 };
 
 // A voltage as the usage rule allows it: digits, at most one ".", at least
@@ -71,6 +77,7 @@ void printHelp(std::ostream& out) {
         << "  --eprom TYPE   27C64 (default), 27C128, 27C256 or 27C512\n"
         << "  --format FORM  the image as bin (NAME_TYPE.BIN, default), ihex (Intel HEX,\n"
         << "                 NAME_TYPE.HEX) or srec (S-records, NAME_TYPE.S19)\n"
+        << "  --plot FILE    also draw the tuning curve and the codes into FILE as SVG\n"
         << "  --check DUMP   compare a chip's contents (raw 8 to 64 KB, Intel HEX or\n"
         << "                 S-records) with the image LIST gives; writes nothing. The\n"
         << "                 EPROM type follows from DUMP unless --eprom is given\n"
@@ -120,7 +127,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 value = arg.substr(eq + 1);
             }
             if (name != "--start" && name != "--end" && name != "--eprom" && name != "--format" && name != "--check" &&
-                name != "--recover") {
+                name != "--recover" && name != "--plot") {
                 return usageError(err, "unknown option " + name);
             }
             if (!value) {
@@ -143,6 +150,9 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 if (f == kFormatNames.size()) return usageError(err, "--format: \"" + *value + "\" is not one of bin, ihex, srec");
                 options.format = static_cast<ImageFormat>(f);
                 options.formatGiven = true;
+            } else if (name == "--plot") {
+                if (value->empty()) return usageError(err, "--plot needs a file name");
+                options.plot = *value;
             } else if (name == "--check" || name == "--recover") {
                 (name == "--check" ? options.checkDump : options.recoverDump) = *value;
             } else {
@@ -163,6 +173,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     if (options.formatGiven && (options.checkDump || options.recoverDump)) {
         return usageError(err, "--format applies only when writing an image");
     }
+    if (options.plot && (options.checkDump || options.recoverDump)) return usageError(err, "--plot applies only when writing an image");
     std::optional<int16_t> epromGiven;
     if (options.epromGiven) epromGiven = options.eprom;
     if (options.recoverDump) {
@@ -186,10 +197,18 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     std::error_code ec;
     std::filesystem::path listPath = std::filesystem::absolute(pathFromUtf8(options.list), ec);
     if (ec) listPath = pathFromUtf8(options.list);
-    if (auto refused = readTuningList(state, utf8FromPath(listPath))) {
+    std::variant<LoadedList, Message> loaded = loadTuningList(utf8FromPath(listPath));
+    if (auto* refused = std::get_if<Message>(&loaded)) {
         printMessage(err, *refused);
         return 1;
     }
+    // Starting empty, the companion has no earlier list to take missing
+    // points from: they would be 0 V, and the codes nonsense.
+    if (std::vector<int> missing = missingFrequencies(std::get<LoadedList>(loaded).list); !missing.empty()) {
+        printMessage(err, missingRecordsMessage(missing));
+        return 1;
+    }
+    applyTuningList(state, std::get<LoadedList>(loaded));
     if (options.checkDump) {
         auto dump = readDumpFile(*options.checkDump);
         if (auto* refused = std::get_if<Message>(&dump)) {
@@ -204,7 +223,14 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
         for (const auto& line : std::get<ChipCheck>(checked).lines) out << line << '\n';
         return std::get<ChipCheck>(checked).same ? 0 : 3;
     }
-    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign(), options.format);
+    ExtraOutputs plot;
+    if (options.plot) {
+        plot = [&options](const TuningState& filled, const CodeRun& run) {
+            Drawing drawing = curvePlot(CurvePlotInput{filled, true, &run.image});
+            return std::vector<OutputFile>{{*options.plot, svgDocument(drawing)}};
+        };
+    }
+    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign(), options.format, realFileSystemCalls(), plot);
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
         return 0;

@@ -2,7 +2,6 @@
 
 #include <variant>
 
-#include "core/da_codes.h"
 #include "core/image_file.h"
 #include "core/test_report.h"
 
@@ -14,7 +13,7 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
 }
 
 Message fillerRun(TuningState& state, std::string_view startText, std::string_view endText, char decimalSign,
-                  ImageFormat format, const FileSystemCalls& calls) {
+                  ImageFormat format, const FileSystemCalls& calls, const ExtraOutputs& extraOutputs) {
     if (auto refused = fillerInputChecks(state, startText, endText)) return *refused;
     int copies = imageCopies(state);
     if (copies == 0) return noEpromTypeMessage();
@@ -29,6 +28,9 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
         {testReportPath(state), testReportText(state, run.rows, decimalSign)},
         {imageFilePath(state, format), imageFileContents(imageBytes(state.EpromImage, copies), format)},
     };
+    if (extraOutputs) {
+        for (OutputFile& extra : extraOutputs(state, run)) outputs.push_back(std::move(extra));
+    }
     if (auto failed = writeOutputFiles(outputs, calls)) return *failed;
     return successMessage(state, format);
 }

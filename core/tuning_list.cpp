@@ -1,5 +1,6 @@
 #include "core/tuning_list.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -27,6 +28,15 @@ std::string shown(std::string_view text) {
     std::string out;
     for (char c : text.substr(0, kShown)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
     if (text.size() > kShown) out += "...";
+    return out;
+}
+
+// A file name as it can be shown inside a message.
+std::string shownName(std::string_view name) {
+    constexpr std::size_t kShown = 60;
+    std::string out;
+    for (char c : name.substr(0, kShown)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
+    if (name.size() > kShown) out += "...";
     return out;
 }
 
@@ -155,10 +165,11 @@ std::optional<Message> checkChosenPath(std::string_view chosenPath) {
     return std::nullopt;
 }
 
-std::optional<Message> readTuningList(TuningState& state, const std::string& path) {
-    std::string name;
+std::variant<LoadedList, Message> loadTuningList(const std::string& path) {
+    LoadedList loaded;
+    loaded.path = path;
     try {
-        name = NameOnly(path);
+        loaded.name = NameOnly(path);
     } catch (const std::invalid_argument&) {
         return listReadMessage("The file name has no extension");
     }
@@ -177,16 +188,71 @@ std::optional<Message> readTuningList(TuningState& state, const std::string& pat
     }
     ListOrMessage result = parser.finish();
     if (auto* message = std::get_if<Message>(&result)) return *message;
-    const TuningList& list = std::get<TuningList>(result);
-    state.pad = PathOnly(path);
-    state.alleendenaam = name;
-    state.naamzonderpad = FileOnly(path);
+    loaded.list = std::get<TuningList>(result);
+    return loaded;
+}
+
+void applyTuningList(TuningState& state, const LoadedList& loaded) {
+    state.pad = PathOnly(loaded.path);
+    state.alleendenaam = loaded.name;
+    state.naamzonderpad = FileOnly(loaded.path);
     for (std::size_t i = 0; i < kTableSize; ++i) {
-        if (list.voltages[i]) state.UvarTable[i] = *list.voltages[i];
+        if (loaded.list.voltages[i]) state.UvarTable[i] = *loaded.list.voltages[i];
     }
-    state.Freq = list.lastFreq;
-    state.Uvar = list.lastUvar;
+    state.Freq = loaded.list.lastFreq;
+    state.Uvar = loaded.list.lastUvar;
+}
+
+std::optional<Message> readTuningList(TuningState& state, const std::string& path) {
+    std::variant<LoadedList, Message> loaded = loadTuningList(path);
+    if (auto* message = std::get_if<Message>(&loaded)) return *message;
+    applyTuningList(state, std::get<LoadedList>(loaded));
     return std::nullopt;
+}
+
+std::vector<int> missingFrequencies(const TuningList& list) {
+    std::vector<int> missing;
+    for (int f = 600; f <= 1600; f += 100) {
+        if (!list.voltages[static_cast<std::size_t>(f / 100)]) missing.push_back(f);
+    }
+    return missing;
+}
+
+namespace {
+
+// "800, 900"
+std::string frequencyList(const std::vector<int>& frequencies) {
+    std::string text;
+    for (std::size_t i = 0; i < frequencies.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += std::to_string(frequencies[i]);
+    }
+    return text;
+}
+
+}  // namespace
+
+Message missingRecordsMessage(const std::vector<int>& missing) {
+    return listReadMessage("No record for " + frequencyList(missing) + " kHz");
+}
+
+Message keptPointsMessage(const std::string& listName, const std::vector<int>& missing,
+                          const std::array<std::string, kTableSize>& sourceOf) {
+    std::vector<std::string> lines = {kSomethingWrong, shownName(listName) + " has no record for " + frequencyList(missing) + " kHz  "};
+    // One line per list the kept values come from, in the order of the points.
+    std::vector<std::pair<std::string, std::vector<int>>> groups;
+    for (int f : missing) {
+        const std::string& source = sourceOf[static_cast<std::size_t>(f / 100)];
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == source; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {source, {}});
+        group->second.push_back(f);
+    }
+    for (const auto& [source, frequencies] : groups) {
+        lines.push_back(frequencyList(frequencies) + " kHz " + (frequencies.size() == 1 ? "keeps" : "keep") + " the value" +
+                        (frequencies.size() == 1 ? "" : "s") + " of " + shownName(source) + "  ");
+    }
+    lines.push_back("Correct the INF file and reload  ");
+    return errorMessage(std::move(lines));
 }
 
 std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText) {

@@ -55,10 +55,34 @@ ListOrMessage parseTuningListText(std::string_view text);
 // The chosen path must hold no "*" and have at least 5 characters.
 std::optional<Message> checkChosenPath(std::string_view chosenPath);
 
+// A list file read whole and checked, not yet put into a state.
+struct LoadedList {
+    std::string path;
+    std::string name;  // NameOnly of the path, taken before the file is opened
+    TuningList list;
+};
+
+std::variant<LoadedList, Message> loadTuningList(const std::string& path);
+
+// Sets the path parts, the entries of UvarTable that the list has, Freq and Uvar.
+void applyTuningList(TuningState& state, const LoadedList& loaded);
+
 // Reads the list at `path` into the state: the path parts, UvarTable, Freq
 // and Uvar change only when the whole file was read and passed the start
 // check. Returns the message to show when it did not.
 std::optional<Message> readTuningList(TuningState& state, const std::string& path);
+
+// The used frequencies, 600 to 1600 kHz, that the list has no record for, ascending.
+std::vector<int> missingFrequencies(const TuningList& list);
+
+// "No record for 800, 900 kHz", as a list read refusal.
+Message missingRecordsMessage(const std::vector<int>& missing);
+
+// After `listName` was read over earlier lists without records for
+// `missing`: which of those points keep the values of which list, as
+// `sourceOf` (indexed like UvarTable) names them.
+Message keptPointsMessage(const std::string& listName, const std::vector<int>& missing,
+                          const std::array<std::string, kTableSize>& sourceOf);
 
 // The 13 items of the D/A tune list, 500 to 1700 kHz.
 std::vector<std::string> tuneListItems(const TuningState& state, std::string_view startText, std::string_view endText);

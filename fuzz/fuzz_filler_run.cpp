@@ -3,7 +3,8 @@
 // The run must refuse with one of the known messages and touch nothing, or
 // write an image of 8192 codes per copy with 0500H = 00H and 1700H = FFH and
 // a report of exactly 1015 lines; a failing disk must leave the earlier
-// outputs as they were and no temporary file behind.
+// outputs as they were and no temporary file behind. The curve's drawing,
+// of any list read and of any image written, stays inside its picture.
 //
 // Input: START "\n" END "\n" OPTIONS LIST, where the OPTIONS byte holds the
 // EPROM type (bits 0-1), the decimal sign (bit 2: ",") and the fault (bits
@@ -25,11 +26,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/curve_plot.h"
 #include "core/da_codes.h"
 #include "core/filler_run.h"
 #include "core/image_file.h"
 #include "core/number_text.h"
 #include "core/output_files.h"
+#include "core/svg_writer.h"
 #include "core/tuning_list.h"
 #include "core/voltage_checks.h"
 #include "fuzz_checks.h"
@@ -206,6 +209,37 @@ void checkReport(const TuningState& state, const std::string& text) {
     }
 }
 
+// Every primitive inside the picture, and an SVG without a non-number in it.
+void checkDrawing(const TuningState& state, const std::array<int16_t, kImageSize>* image) {
+    Drawing drawing = curvePlot(CurvePlotInput{state, true, image});
+    auto inside = [&](Point p) {
+        require(p.x >= 0 && p.x <= drawing.width && p.y >= 0 && p.y <= drawing.height, "the drawing stays inside its picture",
+                std::to_string(p.x) + "," + std::to_string(p.y));
+    };
+    std::size_t circles = 0;
+    for (const Primitive& primitive : drawing.primitives) {
+        if (auto* c = std::get_if<Circle>(&primitive)) {
+            inside(c->centre);
+            circles += c->role == Role::ListPoint;
+        }
+        if (auto* t = std::get_if<Text>(&primitive)) inside(t->at);
+        if (auto* l = std::get_if<Line>(&primitive)) {
+            inside(l->from);
+            inside(l->to);
+        }
+        if (auto* r = std::get_if<Rectangle>(&primitive)) {
+            inside(r->topLeft);
+            inside({r->topLeft.x + r->width, r->topLeft.y + r->height});
+        }
+        if (auto* p = std::get_if<Polyline>(&primitive)) {
+            for (Point point : p->points) inside(point);
+        }
+    }
+    require(circles == 11, "the drawing has the 11 list points");
+    std::string svg = svgDocument(drawing);
+    require(svg.find("nan") == std::string::npos && svg.find("inf") == std::string::npos, "the SVG holds numbers only");
+}
+
 void checkUntouched(const Scratch& s) {
     require(readAll(s.report()) == kEarlierReport, "the earlier report is kept");
     for (auto type : kEpromTypes) require(readAll(s.image(type)) == kEarlierImage, "the earlier images are kept");
@@ -252,6 +286,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     require(state.pad == s.folder && state.alleendenaam == "LIST" && state.naamzonderpad == "LIST.INF", "the outputs are named after the list");
+    checkDrawing(state, nullptr);
     for (const Message& warning : voltageWarnings(state, start, end)) {
         require(warning == endVoltageMessage() || warning == startVoltageMessage(), "warnings are the margin messages");
     }
@@ -291,6 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         require(result == successMessage(state), "the success message names the image", result.text());
         checkImage(state, readAll(imagePath), imageCopies(state));
         checkReport(state, readAll(s.report()));
+        checkDrawing(state, &state.EpromImage);
         require(namesIn(s.folder) == s.names, "no temporary file is left");
         writeAll(s.report(), kEarlierReport);
         writeAll(imagePath, kEarlierImage);

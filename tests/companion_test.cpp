@@ -34,7 +34,8 @@ Outcome run(const std::vector<std::string>& args) {
 }
 
 const std::string kUsage =
-    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec] LIST\n"
+    "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec]\n"
+    "                   [--plot FILE.svg] LIST\n"
     "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
     "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF\n";
 
@@ -52,12 +53,14 @@ TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
         {{"--end", ".", "L.INF"}, "--end: \".\" is not a voltage (digits with at most one \".\")"},
         {{"--eprom", "27C32", "L.INF"}, "--eprom: \"27C32\" is not one of 27C64, 27C128, 27C256, 27C512"},
         {{"--start"}, "--start needs a value"},
+        {{"--plot=", "L.INF"}, "--plot needs a file name"},
         {{"--speed", "1", "L.INF"}, "unknown option --speed"},
         {{}, "no LIST given"},
         {{"A.INF", "B.INF"}, "only one LIST may be given"},
         {{"--format", "hex", "L.INF"}, "--format: \"hex\" is not one of bin, ihex, srec"},
         {{"--check", "C.BIN", "--recover", "C.BIN", "L.INF"}, "--check and --recover cannot be combined"},
         {{"--check=C.BIN", "--format", "ihex", "L.INF"}, "--format applies only when writing an image"},
+        {{"--recover=C.BIN", "--plot", "C.svg", "L.INF"}, "--plot applies only when writing an image"},
         {{"--recover", "C.BIN", "--start", "1.5", "OUT.INF"}, "--recover needs --start and --end, the D/A voltages at 00H and FFH"},
     };
     for (const auto& c : cases) {
@@ -206,19 +209,47 @@ TEST(CompanionBinary, RefusalGoesToStandardErrorAndChangesNothing) {
     EXPECT_EQ(bad.err, "Error !\nSomething is wrong!  \nThe INF input file doesn't start the way it should  \n"
                        "Correct the INF file and reload  \n");
 
-    const std::string good = folder.write("GOOD.INF", "600,2.1\r\n1600,11.5\r\n");
-    Outcome margin = runBinary("", "--end 11.75 '" + good + "'", scratch.path());
+    const std::string good = folder.write("GOOD.INF", readFile(fs::path(VARIDAC_SOURCE_DIR) / "examples/EXAMPLE.INF"));
+    Outcome margin = runBinary("", "--end 11.75 --plot '" + (folder.path() / "GOOD.svg").string() + "' '" + good + "'", scratch.path());
     EXPECT_EQ(margin.status, 1);
     EXPECT_EQ(margin.err, "Error !\nSomething is wrong!  \nD/A EndVoltage must be at least \n0.25V larger than the 1600-Voltage  \n"
                           "Correct the settings and reload input file  \n");
     EXPECT_EQ(readFile(folder.path() / "BAD_test_DA.TXT"), "old");
     EXPECT_FALSE(fs::exists(folder.path() / "GOOD_test_DA.TXT"));
     EXPECT_FALSE(fs::exists(folder.path() / "GOOD_27C64.BIN"));
+    EXPECT_FALSE(fs::exists(folder.path() / "GOOD.svg"));
 
     Outcome usage = runBinary("", "--eprom 2764 '" + good + "'", scratch.path());
     EXPECT_EQ(usage.status, 2);
 }
 
+TEST(CompanionBinary, RefusesAListWithoutSomeHundredKilohertzPoints) {
+    TempFolder folder, scratch;
+    std::string example = readFile(fs::path(VARIDAC_SOURCE_DIR) / "examples/EXAMPLE.INF");
+    for (const char* record : {"800,3.2\r\n", "900,3.9\r\n"}) example.erase(example.find(record), std::string(record).size());
+    const std::string list = folder.write("GAPS.INF", example);
+    folder.write("GAPS_27C64.BIN", "old");
+    Outcome o = runBinary("", "--plot '" + (folder.path() / "GAPS.svg").string() + "' '" + list + "'", scratch.path());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "Error !\nSomething is wrong!  \nThe INF input file could not be read  \nNo record for 800, 900 kHz  \n");
+    EXPECT_EQ(readFile(folder.path() / "GAPS_27C64.BIN"), "old");
+    EXPECT_FALSE(fs::exists(folder.path() / "GAPS_test_DA.TXT"));
+    EXPECT_FALSE(fs::exists(folder.path() / "GAPS.svg"));
+}
+
+TEST(CompanionBinary, PlotsTheCurveAndTheCodesBesideTheOtherOutputs) {
+    TempFolder folder, scratch;
+    fs::copy_file(fs::path(VARIDAC_SOURCE_DIR) / "examples/EXAMPLE.INF", folder.path() / "EXAMPLE.INF");
+    Outcome o = runBinary("cd '" + folder.path().string() + "' &&", "--plot=curve.svg EXAMPLE.INF", scratch.path());
+    EXPECT_EQ(o.status, 0) << o.err;
+    std::string svg = readFile(folder.path() / "curve.svg");
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("<title>EXAMPLE.INF</title>"), std::string::npos);
+    EXPECT_NE(svg.find("><title>1000 kHz: 4.7 V</title></circle>"), std::string::npos);
+    EXPECT_NE(svg.find("<polyline"), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder.path() / "EXAMPLE_27C64.BIN"));
+}
 #endif
 
 }  // namespace

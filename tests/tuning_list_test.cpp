@@ -93,6 +93,46 @@ TEST(ParseTuningList, UsesOnlyTheHundredKilohertzPointsAndTheLastRecordWins) {
     EXPECT_EQ(std::get<TuningList>(first6005).voltages[7], 2.0);
 }
 
+TEST(ParseTuningList, NamesTheHundredKilohertzPointsItLacks) {
+    struct Case {
+        std::string text;
+        std::vector<int> missing;
+        std::string line;
+    };
+    const Case cases[] = {
+        {kExample, {}, ""},
+        {"600,2\r\n650,2\r\n700,2\r\n1000,4\r\n1100,5\r\n1200,6\r\n1300,7\r\n1400,8\r\n1500,9\r\n1600,10\r\n"
+         "800.0,3\r\n",
+         {900}, "No record for 900 kHz  "},
+        {"600,2\r\n650,2\r\n", {700, 800, 900, 1000, 1100, 1200, 1300, 1400, 1500, 1600},
+         "No record for 700, 800, 900, 1000, 1100, 1200, 1300, 1400, 1500, 1600 kHz  "},
+        {"6005,2\r\n700,2\r\n800,2\r\n900,2\r\n1000,2\r\n1100,2\r\n1200,2\r\n1300,2\r\n1400,2\r\n1500,2\r\n1700,2\r\n",
+         {600, 1600}, "No record for 600, 1600 kHz  "},
+    };
+    for (const auto& c : cases) {
+        ListOrMessage result = parseTuningListText(c.text);
+        ASSERT_TRUE(std::holds_alternative<TuningList>(result)) << c.line;
+        std::vector<int> missing = missingFrequencies(std::get<TuningList>(result));
+        EXPECT_EQ(missing, c.missing);
+        if (!missing.empty()) {
+            EXPECT_EQ(missingRecordsMessage(missing).lines,
+                      (std::vector<std::string>{"Something is wrong!  ", "The INF input file could not be read  ", c.line}));
+        }
+    }
+}
+
+TEST(KeptPointsMessage, NamesEachListThatKeptPointsComeFrom) {
+    std::array<std::string, kTableSize> sourceOf;
+    sourceOf.fill("FIRST.INF");
+    sourceOf[9] = "SECOND.INF";
+    EXPECT_EQ(keptPointsMessage("THIRD.INF", {800, 900, 1000}, sourceOf).lines,
+              (std::vector<std::string>{"Something is wrong!  ", "THIRD.INF has no record for 800, 900, 1000 kHz  ",
+                                        "800, 1000 kHz keep the values of FIRST.INF  ", "900 kHz keeps the value of SECOND.INF  ",
+                                        "Correct the INF file and reload  "}));
+    sourceOf[7] = "\x01" + std::string(70, 'L');
+    EXPECT_EQ(keptPointsMessage("B.INF", {700}, sourceOf).lines[2], "700 kHz keeps the value of ?" + std::string(59, 'L') + "...  ");
+}
+
 TEST(ParseTuningList, StartCheckWantsSixHundredFirst) {
     for (const char* passes : {"600,1\r\n", "6000,1\r\n", "6009,1\r\n", "600.0,1\r\n"}) {
         EXPECT_TRUE(std::holds_alternative<TuningList>(parseTuningListText(passes))) << passes;

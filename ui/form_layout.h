@@ -27,11 +27,13 @@ struct FormControl {
     TwipsRect rect;
     int tabIndex;
     int fontWeight;              // kFontRegular or kFontBold
+    std::string_view toolTip = {};
     bool operator==(const FormControl&) const = default;
 };
 
 inline constexpr std::string_view kFormName = "Form1";
 inline constexpr std::string_view kWindowTitle = "VARIDAC EPROM FILLER ";
+inline constexpr std::string_view kCurveWindowTitle = "Tuning curve";
 inline constexpr int kClientWidthTwips = 3870;
 inline constexpr int kClientHeightTwips = 6525;
 // Where this face is missing, a plain sans-serif face of the same size stands in.

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/drawing.h"
+
 namespace varidac {
 
 // The three text boxes, named as in the control table.
@@ -40,6 +42,11 @@ public:
 
     // Takes the window off the screen; Form1 ends the program itself.
     virtual void closeWindow() = 0;
+
+    // The "Tuning curve" window, beside the main window: shows `drawing`,
+    // opening the window when it is closed and painting it anew when open.
+    virtual void showCurveWindow(const Drawing& drawing) = 0;
+    virtual void closeCurveWindow() = 0;
 };
 
 }  // namespace varidac

@@ -1,7 +1,9 @@
 #include "ui/main_window.h"
 
 #include <exception>
+#include <variant>
 
+#include "core/curve_plot.h"
 #include "core/filler_run.h"
 #include "core/number_text.h"
 #include "core/tuning_list.h"
@@ -14,6 +16,7 @@ namespace {
 
 constexpr int16_t kBackspace = 8;
 constexpr int16_t kEnter = 13;
+constexpr int16_t kEscape = 27;
 constexpr int16_t kPoint = 46;
 constexpr int16_t kDigitZero = 48;
 constexpr int16_t kDigitNine = 57;
@@ -46,9 +49,19 @@ void Form1::Form_Shown() {
     view_.selectOption(0);
 }
 
-void Form1::txtStartVoltage_Change() { recomputeStep(); }
+// The list's first and last rows show the voltage texts as typed, and the
+// curve follows the voltages.
+void Form1::txtStartVoltage_Change() {
+    recomputeStep();
+    showListItems();
+    repaintCurve();
+}
 
-void Form1::txtEndVoltage_Change() { recomputeStep(); }
+void Form1::txtEndVoltage_Change() {
+    recomputeStep();
+    showListItems();
+    repaintCurve();
+}
 
 void Form1::voltageKeyPress(int16_t& KeyAscii, TextBox other) {
     if ((KeyAscii >= kDigitZero && KeyAscii <= kDigitNine) || KeyAscii == kPoint || KeyAscii == kBackspace) return;
@@ -75,36 +88,119 @@ void Form1::txtStep_KeyPress(int16_t& KeyAscii) {
 
 void Form1::optEprom_Click(int16_t Index) { selectEpromType(state_, Index); }
 
+// The folder of the last list read; before any, the program's folder when
+// the user may write there (the outputs go beside the list), else the
+// user's own folder.
+std::string Form1::openDialogFolder() {
+    if (lastListFolder_) return *lastListFolder_;
+    if (platform_.canWriteIn(appPath_)) return appPath_;
+    return platform_.userFolder();
+}
+
 void Form1::cmdLeeslijst_Click() {
     try {
         CommonDialog1.DialogTitle = "Open Varidac *.INF file";
-        CommonDialog1.Filter = "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt";
+        CommonDialog1.Filter = "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt|All files (*.*)|*.*";
         CommonDialog1.FileName = "*.INF";
-        CommonDialog1.InitDir = appPath_;
+        CommonDialog1.InitDir = openDialogFolder();
         CommonDialog1.CancelError = kTrue;
         CommonDialog1.ShowOpen();
-        const std::string chosen = CommonDialog1.FileName;
-        if (auto bad = checkChosenPath(chosen)) {
-            showMessage(*bad);
-            return;
-        }
-        // All or nothing: on a problem the state and the list stay as they were.
-        if (auto problem = readTuningList(state_, chosen)) {
-            showMessage(*problem);
-            return;
-        }
-        const std::string startText = view_.text(TextBox::txtStartVoltage);
-        const std::string endText = view_.text(TextBox::txtEndVoltage);
-        view_.setListItems(tuneListItems(state_, startText, endText));
-        for (const Message& warning : voltageWarnings(state_, startText, endText)) showMessage(warning);
+        readChosenList(CommonDialog1.FileName);
     } catch (const std::exception&) {
         // A cancelled dialog, or any other failure, ends the command silently.
     }
 }
 
+void Form1::Form_DragDrop(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    if (paths.size() > 1) {
+        showMessage(errorMessage({kSomethingWrong, "Drop one INF file at a time  ",
+                                  std::to_string(paths.size()) + " files were dropped, none was read  "}));
+        return;
+    }
+    try {
+        readChosenList(paths.front());
+    } catch (const std::exception&) {
+        // As after the dialog: any other failure ends the command silently.
+    }
+}
+
+void Form1::readChosenList(const std::string& chosen) {
+    if (auto bad = checkChosenPath(chosen)) {
+        showMessage(*bad);
+        return;
+    }
+    // All or nothing: on a problem the state and the list stay as they were.
+    std::variant<LoadedList, Message> loaded = loadTuningList(chosen);
+    if (auto* problem = std::get_if<Message>(&loaded)) {
+        showMessage(*problem);
+        return;
+    }
+    const LoadedList& list = std::get<LoadedList>(loaded);
+    const std::vector<int> missing = missingFrequencies(list.list);
+    // With no list read before, the missing points would be 0 V.
+    if (!missing.empty() && !listRead_) {
+        showMessage(missingRecordsMessage(missing));
+        return;
+    }
+    const std::array<std::string, kTableSize> keptFrom = pointSource_;
+    applyTuningList(state_, list);
+    for (std::size_t i = 0; i < kTableSize; ++i) {
+        if (list.list.voltages[i]) pointSource_[i] = state_.naamzonderpad;
+    }
+    listRead_ = true;
+    lastListFolder_ = state_.pad;
+    codesOfList_ = false;
+    showListItems();
+    repaintCurve();
+    const std::string startText = view_.text(TextBox::txtStartVoltage);
+    const std::string endText = view_.text(TextBox::txtEndVoltage);
+    for (const Message& warning : voltageWarnings(state_, startText, endText)) showMessage(warning);
+    if (!missing.empty()) showMessage(keptPointsMessage(state_.naamzonderpad, missing, keptFrom));
+}
+
+void Form1::showListItems() {
+    if (!listRead_) return;
+    view_.setListItems(tuneListItems(state_, view_.text(TextBox::txtStartVoltage), view_.text(TextBox::txtEndVoltage)));
+}
+
+Drawing Form1::curveDrawing() const {
+    return curvePlot(CurvePlotInput{state_, listRead_, codesOfList_ ? &state_.EpromImage : nullptr});
+}
+
+void Form1::repaintCurve() {
+    if (curveWindowOpen_) view_.showCurveWindow(curveDrawing());
+}
+
+void Form1::txtDAlist_DblClick() {
+    curveWindowOpen_ = true;
+    view_.showCurveWindow(curveDrawing());
+}
+
+void Form1::txtDAlist_KeyPress(int16_t& KeyAscii) {
+    if (KeyAscii == kEnter) txtDAlist_DblClick();
+}
+
+void Form1::CurveWindow_KeyPress(int16_t& KeyAscii) {
+    if (KeyAscii != kEscape) return;
+    curveWindowOpen_ = false;
+    view_.closeCurveWindow();
+}
+
+void Form1::CurveWindow_Unload() { curveWindowOpen_ = false; }
+
 void Form1::cmdFiller_Click() {
-    showMessage(fillerRun(state_, view_.text(TextBox::txtStartVoltage), view_.text(TextBox::txtEndVoltage),
-                          os::regionalDecimalSign()));
+    const std::array<int16_t, kImageSize> before = state_.EpromImage;
+    Message result = fillerRun(state_, view_.text(TextBox::txtStartVoltage), view_.text(TextBox::txtEndVoltage),
+                               os::regionalDecimalSign());
+    // A run that failed after computing leaves codes that no file holds.
+    if (result.icon == MessageIcon::Information) {
+        codesOfList_ = true;
+    } else if (state_.EpromImage != before) {
+        codesOfList_ = false;
+    }
+    repaintCurve();
+    showMessage(result);
 }
 
 void Form1::cmdStoppen_Click() {

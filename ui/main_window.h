@@ -3,9 +3,13 @@
 // the common dialog and every event handler. A front end builds the
 // controls from the control table, shows them through FormView, and calls
 // the handler of each event; it decides nothing itself.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "core/drawing.h"
 #include "core/message.h"
 #include "core/tuning_state.h"
 #include "ui/common_dialog.h"
@@ -44,11 +48,30 @@ public:
     void txtEndVoltage_KeyPress(int16_t& KeyAscii);
     void txtStep_KeyPress(int16_t& KeyAscii);
 
+    // A double-click on the D/A tune list, or Enter in it, opens the tuning
+    // curve; Escape in the curve's window closes it. The front end calls
+    // CurveWindow_Unload when the window was closed in another way.
+    void txtDAlist_DblClick();
+    void txtDAlist_KeyPress(int16_t& KeyAscii);
+    void CurveWindow_KeyPress(int16_t& KeyAscii);
+    void CurveWindow_Unload();
+
+    // Files dropped onto the window: a single one is read as a list chosen
+    // in the file-open dialog would be.
+    void Form_DragDrop(const std::vector<std::string>& paths);
+
+    bool curveWindowOpen() const { return curveWindowOpen_; }
+
 private:
     std::string helpFilePath() const;
     void recomputeStep();
     void voltageKeyPress(int16_t& KeyAscii, TextBox other);
     void showMessage(const Message& message);
+    std::string openDialogFolder();
+    void readChosenList(const std::string& chosen);
+    void showListItems();
+    Drawing curveDrawing() const;
+    void repaintCurve();
 
     FormView& view_;
     Platform& platform_;
@@ -56,6 +79,16 @@ private:
     TuningState state_;
     CommonDialog CommonDialog1;
     bool shownOnce_ = false;
+
+    // Whether a list has been read in this run: before, UvarTable holds
+    // start-up zeros, not a curve.
+    bool listRead_ = false;
+    std::optional<std::string> lastListFolder_;
+    // The name of the list each entry of UvarTable was read from.
+    std::array<std::string, kTableSize> pointSource_;
+    // Whether EpromImage holds the codes of a run on the list as read.
+    bool codesOfList_ = false;
+    bool curveWindowOpen_ = false;
 };
 
 }  // namespace varidac

@@ -45,6 +45,12 @@ public:
 
     // Ends the program without asking anything.
     virtual void endProgram() = 0;
+
+    // Whether the user may create files in `folder`.
+    virtual bool canWriteIn(const std::string& folder) = 0;
+
+    // The user's own folder for files: the home folder (Documents on Windows).
+    virtual std::string userFolder() = 0;
 };
 
 }  // namespace varidac

@@ -37,6 +37,16 @@ public:
 
     void closeWindow() override { log_.push_back("close"); }
 
+    void showCurveWindow(const Drawing& drawing) override {
+        if (!curve) log_.push_back("curve:open");
+        curve = drawing;
+    }
+
+    void closeCurveWindow() override {
+        log_.push_back("curve:close");
+        curve.reset();
+    }
+
     // Types the characters one by one through the field's key filter, as a
     // user would at the end of the field.
     void type(TextBox box, const std::string& keys) {
@@ -57,6 +67,7 @@ public:
         {TextBox::txtStartVoltage, "Text2"}, {TextBox::txtEndVoltage, "Text3"}, {TextBox::txtStep, "Text1"}};
     std::vector<std::string> items;
     std::optional<TextBox> focus;
+    std::optional<Drawing> curve;  // what the open curve window shows
 
 private:
     std::vector<std::string>& log_;

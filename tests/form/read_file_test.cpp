@@ -33,10 +33,11 @@ TEST(ReadFile, SetsTheDialogUpOnEveryClickAndACancelChangesNothing) {
     ASSERT_EQ(h.platform.openRequests.size(), 2u);
     for (const FileDialogRequest& r : h.platform.openRequests) {
         EXPECT_EQ(r.DialogTitle, "Open Varidac *.INF file");
-        EXPECT_EQ(r.Filter, "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt");
+        EXPECT_EQ(r.Filter, "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt|All files (*.*)|*.*");
         EXPECT_EQ(r.FileName, "*.INF");
-        EXPECT_EQ(r.InitDir, h.appDir.path().string());
     }
+    EXPECT_EQ(h.platform.openRequests[0].InitDir, h.appDir.path().string());
+    EXPECT_EQ(h.platform.openRequests[1].InitDir, folder.path().string());
     EXPECT_EQ(h.state().pad, before.pad);
     EXPECT_EQ(h.state().alleendenaam, before.alleendenaam);
     EXPECT_EQ(h.state().UvarTable, before.UvarTable);
@@ -90,13 +91,21 @@ TEST(ReadFile, FirstAndLastItemsShowTheFieldTextsAsTyped) {
 TEST(ReadFile, VoltagesAreListedAsNumberTextAndBothWarningsFollowEndFirst) {
     FormHarness h;
     TempFolder folder;
-    h.readFile(folder.write("ODD.INF", "600,0.5\r\n700,-1.25\r\n800,12\r\n1600,11.75\r\n"));
+    h.readFile(folder.write("ODD.INF", "600,0.5\r\n700,-1.25\r\n800,12\r\n900,0\r\n1000,0\r\n1100,0\r\n1200,0\r\n"
+                                       "1300,0\r\n1400,0\r\n1500,0\r\n1600,11.75\r\n"));
     const std::vector<std::string> expected = {
         "  500 ,  1.50", "  600 ,  .5", "  700 , -1.25", "  800 ,  12", "  900 ,  0",  "  1000 ,  0",      "  1100 ,  0",
         "  1200 ,  0",   "  1300 ,  0", "  1400 ,  0",   "  1500 ,  0",  "  1600 ,  11.75", "  1700 ,  12.00",
     };
     EXPECT_EQ(h.view.items, expected);
     EXPECT_EQ(h.platform.messages, (std::vector<RecordedMessage>{kEndVoltage, kStartVoltage}));
+}
+
+// The records from 700 to 1500 kHz that a list needs besides its ends.
+std::string withMiddle(const std::string& ends) {
+    std::string text = ends;
+    for (int f = 700; f <= 1500; f += 100) text += std::to_string(f) + ",5\r\n";
+    return text;
 }
 
 TEST(ReadFile, EachVoltageWarningOnItsOwn) {
@@ -120,7 +129,7 @@ TEST(ReadFile, EachVoltageWarningOnItsOwn) {
         SCOPED_TRACE(std::string(c.list) + c.start + " " + c.end);
         FormHarness h;
         h.setVoltages(c.start, c.end);
-        h.readFile(folder.write("W.INF", c.list));
+        h.readFile(folder.write("W.INF", withMiddle(c.list)));
         EXPECT_EQ(h.platform.messages, c.messages);
         EXPECT_EQ(h.view.items.size(), 13u) << "warnings leave the list as read";
     }
@@ -191,8 +200,13 @@ TEST(ReadFile, A6005FirstRecordPassesAndEntriesALaterListLacksKeepTheirValues) {
     EXPECT_EQ(h.view.items[3], "  800 ,  3.5");
     EXPECT_EQ(h.view.items[7], "  1200 ,  6.6");
     EXPECT_EQ(h.view.items[11], "  1600 ,  12.5");
-    // 12.00 is not above 12.5 + 0.25, and 1.50 is not below 1 - 0.25.
-    EXPECT_EQ(h.platform.messages, (std::vector<RecordedMessage>{kEndVoltage, kStartVoltage}));
+    // 12.00 is not above 12.5 + 0.25, and 1.50 is not below 1 - 0.25; then
+    // which points kept the earlier list's values.
+    const RecordedMessage kept{"Error !", MessageIcon::Error,
+                               "Something is wrong!  \rPART.INF has no record for 700, 900, 1000, 1100, 1200, 1300, 1400, 1500 kHz  \r"
+                               "700, 900, 1000, 1100, 1200, 1300, 1400, 1500 kHz keep the values of EXAMPLE.INF  \r"
+                               "Correct the INF file and reload  \r"};
+    EXPECT_EQ(h.platform.messages, (std::vector<RecordedMessage>{kEndVoltage, kStartVoltage, kept}));
 }
 
 }  // namespace

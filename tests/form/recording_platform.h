@@ -3,6 +3,7 @@
 // message box, dialog, help request, beep and end of the program.
 #include <deque>
 #include <optional>
+#include <set>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -64,9 +65,14 @@ public:
         log.push_back("end");
     }
 
+    bool canWriteIn(const std::string& folder) override { return !readOnlyFolders.contains(folder); }
+
+    std::string userFolder() override { return "/home/user"; }
+
     // Answers of the file-open dialog, in turn; nothing left means Cancel.
     std::deque<std::optional<std::string>> openAnswers;
     bool helpFails = false;
+    std::set<std::string> readOnlyFolders;
 
     std::vector<RecordedMessage> messages;
     std::vector<FileDialogRequest> openRequests;

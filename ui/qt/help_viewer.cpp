@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -21,6 +23,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     resize(560, 640);
+    // Closed from the keyboard like any viewer: Escape, or the desktop's
+    // close-window keys (Ctrl+W, Ctrl+F4).
+    QList<QKeySequence> closing = QKeySequence::keyBindings(QKeySequence::Close);
+    closing << QKeySequence(Qt::Key_Escape);
+    for (const QKeySequence& keys : closing) connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpViewer::forceFile(const QString& file) {

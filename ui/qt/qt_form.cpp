@@ -1,5 +1,8 @@
 #include "ui/qt/qt_form.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -9,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -19,6 +25,7 @@
 #include <vector>
 
 #include "ui/form_layout.h"
+#include "ui/qt/curve_window.h"
 #include "ui/qt/key_codes.h"
 #include "ui/twips.h"
 
@@ -93,7 +100,28 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
     return nullptr;
 }
 
+// Local files only; the form decides what to do with how many.
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        files << url.toLocalFile();
+    }
+    return files;
+}
+
 }  // namespace
+
+QPoint placeBeside(const QRect& main, const QSize& size, const QRect& room) {
+    constexpr int kGap = 8;
+    const int right = main.right() + 1 + kGap;
+    const int left = main.left() - kGap - size.width();
+    int x = right;
+    if (right + size.width() > room.right() + 1 && left >= room.left()) x = left;
+    x = std::max(room.left(), std::min(x, room.right() + 1 - size.width()));
+    return QPoint(x, main.top());
+}
 
 QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
     : QWidget(parent), form_(*this, platform, std::move(appPath)) {
@@ -129,6 +157,7 @@ void QtForm::buildControls() {
                              twipsToPixels(r.height, dpiY));
         // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
         control->setFont(windowFont(row.fontWeight));
+        if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
         if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
         if (row.kind == ControlKind::OptionButton) {
@@ -170,9 +199,17 @@ void QtForm::wireEvents() {
     connect(field(TextBox::txtStartVoltage), &QLineEdit::textChanged, this, [this] { form_.txtStartVoltage_Change(); });
     connect(field(TextBox::txtEndVoltage), &QLineEdit::textChanged, this, [this] { form_.txtEndVoltage_Change(); });
     for (QLineEdit* edit : fields_) edit->installEventFilter(this);
+    list_->installEventFilter(this);
+    // A double-click anywhere in the list, on an item or below the last one.
+    list_->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
 }
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        form_.txtDAlist_DblClick();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     const int code = characterCode(key->key(), key->modifiers(), key->text());
@@ -184,6 +221,8 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
         form_.txtEndVoltage_KeyPress(KeyAscii);
     } else if (watched == field(TextBox::txtStep)) {
         form_.txtStep_KeyPress(KeyAscii);
+    } else if (watched == list_) {
+        form_.txtDAlist_KeyPress(KeyAscii);
     } else {
         return false;
     }
@@ -202,6 +241,12 @@ std::string QtForm::text(TextBox box) const { return field(box)->text().toStdStr
 void QtForm::setText(TextBox box, const std::string& text) { field(box)->setText(QString::fromStdString(text)); }
 
 void QtForm::setListItems(const std::vector<std::string>& items) {
+    // The same number of rows: change their texts, so that the selection
+    // and the scroll position stay while a voltage is typed.
+    if (static_cast<std::size_t>(list_->count()) == items.size()) {
+        for (int i = 0; i < list_->count(); ++i) list_->item(i)->setText(QString::fromStdString(items[static_cast<std::size_t>(i)]));
+        return;
+    }
     list_->clear();
     for (const std::string& item : items) list_->addItem(QString::fromStdString(item));
 }
@@ -217,5 +262,44 @@ void QtForm::selectOption(int16_t index) {
 }
 
 void QtForm::closeWindow() { close(); }
+
+void QtForm::showCurveWindow(const Drawing& drawing) {
+    if (!curveWindow_) {
+        curveWindow_ = new CurveWindow(this);
+        curveWindow_->onKey = [this](const QKeyEvent& key) {
+            const int code = characterCode(key.key(), key.modifiers(), key.text());
+            if (code < 0) return;
+            auto KeyAscii = static_cast<int16_t>(code);
+            form_.CurveWindow_KeyPress(KeyAscii);
+        };
+        curveWindow_->onClosedByUser = [this] { form_.CurveWindow_Unload(); };
+    }
+    curveWindow_->setDrawing(drawing);
+    if (curveWindow_->isVisible()) return;
+    const QRect room = screen() ? screen()->availableGeometry() : QRect(frameGeometry().topLeft(), QSize(1 << 15, 1 << 15));
+    curveWindow_->move(placeBeside(frameGeometry(), curveWindow_->frameGeometry().size(), room));
+    curveWindow_->show();
+    curveWindow_->raise();
+    curveWindow_->activateWindow();
+}
+
+void QtForm::closeCurveWindow() {
+    if (curveWindow_) curveWindow_->closeFromProgram();
+}
+
+void QtForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void QtForm::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    std::vector<std::string> paths;
+    for (const QString& file : files) paths.push_back(QFile::encodeName(file).toStdString());
+    // After the drop has ended: the file manager is not kept waiting while
+    // a message box is up.
+    QTimer::singleShot(0, this, [this, paths] { form_.Form_DragDrop(paths); });
+}
 
 }  // namespace varidac

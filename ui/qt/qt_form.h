@@ -8,11 +8,15 @@
 #include "ui/form_view.h"
 #include "ui/main_window.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
 namespace varidac {
+
+class CurveWindow;
 
 class QtForm : public QWidget, public FormView {
     Q_OBJECT
@@ -29,10 +33,17 @@ public:
     void giveFocus(TextBox box) override;
     void selectOption(int16_t index) override;
     void closeWindow() override;
+    void showCurveWindow(const Drawing& drawing) override;
+    void closeCurveWindow() override;
+
+    // The curve's window while it exists, for tests; nothing when never opened.
+    CurveWindow* curveWindow() const { return curveWindow_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -43,6 +54,11 @@ private:
     std::array<QLineEdit*, 3> fields_{};
     QListWidget* list_ = nullptr;
     std::array<QRadioButton*, 4> options_{};
+    CurveWindow* curveWindow_ = nullptr;
 };
+
+// Where a window of `size` goes beside the main window: on its right where
+// the screen has room, else on its left, else as far right as fits.
+QPoint placeBeside(const QRect& main, const QSize& size, const QRect& room);
 
 }  // namespace varidac

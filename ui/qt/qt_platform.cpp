@@ -1,9 +1,12 @@
 #include "ui/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <stdexcept>
 
 #include "ui/qt/help_viewer.h"
@@ -69,5 +72,19 @@ void QtPlatform::showHelp(const HelpRequest& request) {
 void QtPlatform::beep() { QApplication::beep(); }
 
 void QtPlatform::endProgram() { QCoreApplication::exit(0); }
+
+bool QtPlatform::canWriteIn(const std::string& folder) {
+    const QFileInfo info(QFile::decodeName(folder.c_str()));
+    return info.isDir() && info.isWritable();
+}
+
+std::string QtPlatform::userFolder() {
+#ifdef Q_OS_WIN
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    const QString folder = QDir::homePath();
+#endif
+    return QFile::encodeName(folder).toStdString();
+}
 
 }  // namespace varidac

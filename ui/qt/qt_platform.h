@@ -26,6 +26,8 @@ public:
     void showHelp(const HelpRequest& request) override;
     void beep() override;
     void endProgram() override;
+    bool canWriteIn(const std::string& folder) override;
+    std::string userFolder() override;
 
     HelpViewer* helpViewer() const { return helpViewer_.get(); }
 

@@ -1,0 +1,44 @@
+#pragma once
+// The tuning curve as a drawing: the list's points and the line between
+// them, the two D/A voltages with their 0.25 V margins, and after a filler
+// run the voltages that the image's codes give.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/drawing.h"
+#include "core/tuning_state.h"
+
+namespace varidac {
+
+inline constexpr double kCurvePlotWidth = 640;
+inline constexpr double kCurvePlotHeight = 440;
+
+// The plot area inside the drawing, and the scale it was drawn to.
+struct CurveAxes {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    double lowVoltage = 0, highVoltage = 0;  // the voltage axis runs from tick to tick
+    double voltageTick = 0;
+
+    double x(double kHz) const;
+    double y(double volts) const;  // kept inside the plot area
+};
+
+struct CurvePlotInput {
+    const TuningState& state;  // UvarTable, StartVoltage, EndVoltage, VoltageStep, naamzonderpad
+    bool listRead = true;      // false: no list has been read, UvarTable means nothing yet
+    // The image of a filler run; code n gives StartVoltage + n × VoltageStep.
+    const std::array<int16_t, kImageSize>* image = nullptr;
+};
+
+// Whether a list voltage leaves 0.25 V or less to either D/A voltage, by the
+// comparisons that Read File and Start Filler make at 600 and 1600 kHz.
+bool breaksMargin(double volts, double startVoltage, double endVoltage);
+
+// "600 kHz: 2.1 V"
+std::string listPointCaption(int kHz, double volts);
+
+CurveAxes curveAxes(const CurvePlotInput& input);
+Drawing curvePlot(const CurvePlotInput& input);
+
+}  // namespace varidac

@@ -2,6 +2,7 @@
 // the table puts it, in its font and tab order; and the events of the
 // controls reaching Form1, typed characters as their codes.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,10 @@
 #include <vector>
 
 #include "tests/form/recording_platform.h"
+#include "tests/temp_folder.h"
 #include "ui/form_layout.h"
 #include "ui/twips.h"
+#include "ui/win32/drawing_gdi.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_form.h"
 #include "ui/win32/win32_platform.h"
@@ -190,6 +193,63 @@ TEST_F(Win32FormTest, ButtonsAndOptionsReachTheirHandlers) {
     SendMessageW(control("cmdStoppen"), BM_CLICK, 0, 0);
     EXPECT_EQ(platform.endRequests, 1);
     EXPECT_FALSE(IsWindow(form->window()));
+}
+
+// Files as the file manager drops them.
+HDROP dropOf(const std::wstring& path) {
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(Win32FormTest, ADroppedListIsReadAndTheListOpensAndClosesTheCurve) {
+    TempFolder folder;
+    const std::string list = folder.write("LIST.INF", "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
+                                                      "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n");
+    SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
+    HWND items = control("txtDAlist");
+    EXPECT_EQ(SendMessageW(items, LB_GETCOUNT, 0, 0), 13);
+    EXPECT_EQ(form->form().tuningState().alleendenaam, "LIST");
+
+    // A double-click or Enter in the list opens it; Escape in it or its close button closes it.
+    const std::wstring title = wide(kCurveWindowTitle);
+    SendMessageW(items, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 150));
+    HWND curve = FindWindowW(nullptr, title.c_str());
+    ASSERT_NE(curve, nullptr);
+    EXPECT_TRUE(IsWindowVisible(curve));
+    EXPECT_TRUE(form->form().curveWindowOpen());
+    SendMessageW(curve, WM_CHAR, 27, 1);
+    EXPECT_FALSE(IsWindow(curve));
+    EXPECT_FALSE(form->form().curveWindowOpen());
+    SendMessageW(items, WM_CHAR, 13, 1);
+    curve = FindWindowW(nullptr, title.c_str());
+    ASSERT_NE(curve, nullptr);
+    SendMessageW(curve, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(curve));
+    EXPECT_FALSE(form->form().curveWindowOpen());
+}
+
+TEST(DrawingGdi, PaintsTheDrawingScaledToFitAndCentred) {
+    // 100 x 50 units into 200 x 200 pixels: twice the size, 50 pixels from the top.
+    Drawing drawing{100, 50, "test", {Rectangle{{0, 0}, 100, 50, Rgb{255, 255, 255}, std::nullopt},
+                                       Rectangle{{25, 0}, 50, 50, Rgb{255, 0, 0}, std::nullopt}}};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, -200, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    paintDrawing(dc, drawing, RECT{0, 0, 200, 200});
+    EXPECT_EQ(GetPixel(dc, 100, 100), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 100), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 100, 20), RGB(0, 0, 0));  // above the drawing: untouched
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
 // What the box shows, read from another thread while it waits for OK.

@@ -126,6 +126,19 @@ items=$(field txtDAlist)
 [ "$(echo "$items" | sed -n 2p)" = "  600 ,  2.1" ] || fail "second item '$(echo "$items" | sed -n 2p)'"
 [ "$(echo "$items" | tail -1)" = "  1700 ,  12.5" ] || fail "last item '$(echo "$items" | tail -1)'"
 
+echo "window: the tuning curve"
+# Enter in the list opens the curve beside the window; Escape closes it.
+focus_to txtDAlist
+xdotool key Return
+curve=$(timeout 15 xdotool search --sync --name '^Tuning curve$' | head -1)
+[ -n "$curve" ] || fail "Enter in the list did not open the tuning curve"
+if [ -n "${VARIDAC_CURVE_PICTURE:-}" ]; then sleep 1; import -window "$curve" "$VARIDAC_CURVE_PICTURE"; fi
+xdotool windowfocus --sync "$curve"
+xdotool key Escape
+for _ in $(seq 50); do [ -z "$(xdotool search --name '^Tuning curve$' 2>/dev/null)" ] && break; sleep 0.1; done
+[ -z "$(xdotool search --name '^Tuning curve$' 2>/dev/null)" ] || fail "Escape did not close the tuning curve"
+activate_form
+
 echo "window: 27C256, Start Filler"
 # 27C256, then Start Filler: the files equal the Linux companion's.
 focus_to 'optEprom(2)'

@@ -34,7 +34,7 @@ ControlClass controlClass(ControlKind kind) {
         case ControlKind::TextBox:
             return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::ListBox:
-            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::OptionButton:
             // Each option is selected by Form1's click alone: the four are not
             // neighbours in the tab order, which the system's own groups need.
@@ -62,6 +62,9 @@ int dpi(int index) {
     return value;
 }
 
+// What keyProc is given to tell its controls apart: a TextBox, or the list.
+constexpr UINT_PTR kListKeys = 3;
+
 }  // namespace
 
 Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, platform, std::move(appPath)) {
@@ -85,6 +88,11 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     regularFont_ = createFont(kFontRegular, dpiY);
     boldFont_ = createFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);
+    addToolTips();
+    // A list dropped from the file manager is read as one chosen in the dialog.
+    DragAcceptFiles(window_, TRUE);
+    curve_.onKey = [this](int16_t& KeyAscii) { form_.CurveWindow_KeyPress(KeyAscii); };
+    curve_.onClosedByUser = [this] { form_.CurveWindow_Unload(); };
     form_.Form_Load();
 }
 
@@ -129,12 +137,13 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
                 for (TextBox box : kTextBoxes) {
                     if (row.name == textBoxName(box)) {
                         fields_[static_cast<std::size_t>(box)] = control;
-                        SetWindowSubclass(control, fieldProc, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
+                        SetWindowSubclass(control, keyProc, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
                     }
                 }
                 break;
             case ControlKind::ListBox:
                 list_ = control;
+                SetWindowSubclass(control, keyProc, kListKeys, reinterpret_cast<DWORD_PTR>(this));
                 break;
             case ControlKind::OptionButton:
                 options_.at(static_cast<std::size_t>(row.index)) = control;
@@ -147,6 +156,35 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].kind == ControlKind::Frame) SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+}
+
+void Win32Form::addToolTips() {
+    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    std::span<const FormControl> rows = formControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].toolTip.empty()) continue;
+        std::wstring text = wide(rows[i].toolTip);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
+        tool.lpszText = text.data();
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32Form::dropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8(path));
+    }
+    DragFinish(drop);
+    form_.Form_DragDrop(paths);
 }
 
 void Win32Form::show(int showCommand) {
@@ -181,6 +219,9 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_SETFOCUS:
             if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
+            return 0;
+        case WM_DROPFILES:
+            dropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_CLOSE:
             DestroyWindow(window_);
@@ -228,46 +269,59 @@ void Win32Form::checkOption(int16_t index) {
     form_.optEprom_Click(index);
 }
 
-LRESULT CALLBACK Win32Form::fieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR box, DWORD_PTR self) {
+LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self) {
     switch (message) {
         case WM_GETDLGCODE:
-            // Enter and Esc reach the field as characters, for its key-press
+            // Enter and Esc reach the control as characters, for its key-press
             // handler, instead of working the (absent) default and cancel buttons.
             if (lParam) {
                 const MSG* pending = reinterpret_cast<const MSG*>(lParam);
                 if (pending->message == WM_KEYDOWN && (pending->wParam == VK_RETURN || pending->wParam == VK_ESCAPE)) {
-                    return DefSubclassProc(field, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                    return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
                 }
             }
             break;
         case WM_CHAR: {
             // The character's code as it is: Ctrl+V arrives as 22, and what
-            // the handler refuses never reaches the field.
+            // the handler refuses never reaches the control.
             auto KeyAscii = static_cast<int16_t>(wParam);
-            reinterpret_cast<Win32Form*>(self)->keyPress(static_cast<TextBox>(box), KeyAscii);
+            reinterpret_cast<Win32Form*>(self)->keyPress(target, KeyAscii);
             if (KeyAscii == 0) return 0;
             wParam = static_cast<uint16_t>(KeyAscii);
             break;
         }
+        case WM_LBUTTONDBLCLK:
+            // Anywhere in the list, on an item or below the last one.
+            if (target == kListKeys) {
+                LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                reinterpret_cast<Win32Form*>(self)->form_.txtDAlist_DblClick();
+                return result;
+            }
+            break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(field, fieldProc, box);
+            RemoveWindowSubclass(control, keyProc, target);
             break;
         default:
             break;
     }
-    return DefSubclassProc(field, message, wParam, lParam);
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
-void Win32Form::keyPress(TextBox box, int16_t& KeyAscii) {
-    switch (box) {
-        case TextBox::txtStartVoltage:
+void Win32Form::keyPress(UINT_PTR target, int16_t& KeyAscii) {
+    switch (target) {
+        case static_cast<UINT_PTR>(TextBox::txtStartVoltage):
             form_.txtStartVoltage_KeyPress(KeyAscii);
             break;
-        case TextBox::txtEndVoltage:
+        case static_cast<UINT_PTR>(TextBox::txtEndVoltage):
             form_.txtEndVoltage_KeyPress(KeyAscii);
             break;
-        case TextBox::txtStep:
+        case static_cast<UINT_PTR>(TextBox::txtStep):
             form_.txtStep_KeyPress(KeyAscii);
+            break;
+        case kListKeys:
+            form_.txtDAlist_KeyPress(KeyAscii);
+            break;
+        default:
             break;
     }
 }
@@ -290,8 +344,20 @@ void Win32Form::setText(TextBox box, const std::string& text) {
 }
 
 void Win32Form::setListItems(const std::vector<std::string>& items) {
+    // As many rows as before: their texts change, the selection and the
+    // scroll position stay while a voltage is typed.
+    const bool sameRows = SendMessageW(list_, LB_GETCOUNT, 0, 0) == static_cast<LRESULT>(items.size());
+    const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items) SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item).c_str()));
+    if (sameRows) {
+        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void Win32Form::giveFocus(TextBox box) { SetFocus(field(box)); }
@@ -302,5 +368,9 @@ void Win32Form::selectOption(int16_t index) {
 }
 
 void Win32Form::closeWindow() { DestroyWindow(window_); }
+
+void Win32Form::showCurveWindow(const Drawing& drawing) { curve_.show(window_, drawing); }
+
+void Win32Form::closeCurveWindow() { curve_.closeFromProgram(); }
 
 }  // namespace varidac::win32

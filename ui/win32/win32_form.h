@@ -11,6 +11,7 @@
 #include "ui/form_layout.h"
 #include "ui/form_view.h"
 #include "ui/main_window.h"
+#include "ui/win32/curve_window.h"
 
 namespace varidac::win32 {
 
@@ -41,14 +42,19 @@ public:
     void giveFocus(TextBox box) override;
     void selectOption(int16_t index) override;
     void closeWindow() override;
+    void showCurveWindow(const Drawing& drawing) override;
+    void closeCurveWindow() override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK fieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR box, DWORD_PTR self);
+    // The three text boxes and the list, each with its key-press handler.
+    static LRESULT CALLBACK keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls(int dpiX, int dpiY);
+    void addToolTips();
+    void dropFiles(HDROP drop);
     void command(int id, int notification);
-    void keyPress(TextBox box, int16_t& KeyAscii);
+    void keyPress(UINT_PTR target, int16_t& KeyAscii);
     void checkOption(int16_t index);
     HWND field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
 
@@ -60,6 +66,7 @@ private:
     std::array<HWND, 3> fields_{};
     std::array<HWND, 4> options_{};
     HWND list_ = nullptr;
+    CurveWindow curve_;
     HWND lastFocus_ = nullptr;
     bool settingText_ = false;  // setText runs the change handler itself
 };

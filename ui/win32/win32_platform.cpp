@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <stdexcept>
 
@@ -74,5 +75,20 @@ void Win32Platform::showHelp(const HelpRequest& request) {
 void Win32Platform::beep() { MessageBeep(MB_OK); }
 
 void Win32Platform::endProgram() { PostQuitMessage(0); }
+
+// Asked of the system by making a file there: a folder's rights say more
+// than its attributes.
+bool Win32Platform::canWriteIn(const std::string& folder) {
+    wchar_t probe[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(wide(folder).c_str(), L"vdc", 0, probe) == 0) return false;
+    DeleteFileW(probe);
+    return true;
+}
+
+std::string Win32Platform::userFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return {};
+    return utf8(folder);
+}
 
 }  // namespace varidac::win32

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop as Windows offers it: MessageBoxW, the system's open dialog,
-// the default browser for the user's guide, the beep and the message loop's end.
+// the default browser for the user's guide, the beep, the message loop's
+// end, and the folders the open dialog may start in.
 #include <windows.h>
 
 #include <string>
@@ -27,6 +28,8 @@ public:
     void showHelp(const HelpRequest& request) override;
     void beep() override;
     void endProgram() override;
+    bool canWriteIn(const std::string& folder) override;
+    std::string userFolder() override;
 
 private:
     HWND owner_ = nullptr;

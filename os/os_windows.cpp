@@ -11,30 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "os/wide_text.h"
+
 namespace varidac::os {
 namespace {
 
 // Errors that have no errno value of their own travel as this base plus
 // the Windows error code, so that the message can give the system's words.
 constexpr int kWindowsErrorBase = 0x20000;
-
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
-
-std::string utf8(const wchar_t* text, std::size_t length) {
-    if (length == 0) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::string utf8(const std::wstring& text) { return utf8(text.data(), text.size()); }
 
 int errnoFor(DWORD error) {
     switch (error) {
@@ -97,7 +81,7 @@ std::string errorText(int error) {
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, static_cast<DWORD>(error - kWindowsErrorBase), 0,
                                   reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string words = length ? utf8(text, length) : "Windows error " + std::to_string(error - kWindowsErrorBase);
+    std::string words = length ? utf8(std::wstring_view(text, length)) : "Windows error " + std::to_string(error - kWindowsErrorBase);
     if (text) LocalFree(text);
     // The system ends its sentences with a period and a line end; a message line has neither.
     while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.')) {

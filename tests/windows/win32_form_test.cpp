@@ -20,11 +20,14 @@
 #include "ui/form_layout.h"
 #include "ui/twips.h"
 #include "ui/win32/drawing_gdi.h"
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 #include "ui/win32/win32_form.h"
 #include "ui/win32/win32_platform.h"
 
 namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
 namespace {
 
 std::string textOf(HWND control) {

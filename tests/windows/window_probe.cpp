@@ -13,13 +13,13 @@
 #include <string>
 
 #include "ui/form_layout.h"
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 #include "ui/win32/win32_form.h"
 
 namespace {
 
-using varidac::win32::utf8;
-using varidac::win32::wide;
+using varidac::os::utf8;
+using varidac::os::wide;
 
 HWND waitForWindow(const std::wstring& title) {
     for (int attempt = 0; attempt < 100; ++attempt) {

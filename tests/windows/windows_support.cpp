@@ -40,8 +40,6 @@ HANDLE captureFile(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring wide(const std::string& utf8) { return pathFromUtf8(utf8).wstring(); }
-
 HeldFile::HeldFile(const std::string& path)
     : handle_(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                           nullptr)) {}

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "os/wide_text.h"
+
 namespace varidac::windows {
 
-std::wstring wide(const std::string& utf8);
+using os::wide;
 
 // The file held open the way an EPROM programmer's software holds an image:
 // others may read it, nobody may change, replace or delete it.

@@ -6,9 +6,12 @@
 
 #include "ui/form_layout.h"
 #include "ui/win32/drawing_gdi.h"
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 
 namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VaridacCurveWindow";

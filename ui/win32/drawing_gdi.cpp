@@ -5,9 +5,12 @@
 #include <variant>
 #include <vector>
 
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 
 namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
 namespace {
 
 COLORREF colour(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }

@@ -8,9 +8,12 @@
 #include <utility>
 
 #include "ui/twips.h"
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 
 namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VaridacForm1";

@@ -6,9 +6,12 @@
 
 #include <stdexcept>
 
-#include "ui/win32/wide_text.h"
+#include "os/wide_text.h"
 
 namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
 
 std::wstring messageBoxText(const std::string& text) {
     std::wstring lines = wide(text);

@@ -1,11 +1,11 @@
 #pragma once
-// The form speaks UTF-8; Windows' wide calls speak UTF-16.
+// The program speaks UTF-8; Windows' wide calls speak UTF-16.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
-namespace varidac::win32 {
+namespace varidac::os {
 
 inline std::wstring wide(std::string_view text) {
     if (text.empty()) return {};
@@ -23,4 +23,4 @@ inline std::string utf8(std::wstring_view text) {
     return out;
 }
 
-}  // namespace varidac::win32
+}  // namespace varidac::os

@@ -16,6 +16,8 @@
 #include "core/svg_writer.h"
 #include "core/tuning_list.h"
 #include "core/tuning_state.h"
+#include "os/os.h"
+#include "util/file_names.h"
 #include "varidac_version.h"
 
 namespace varidac {
@@ -193,9 +195,9 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     selectEpromType(state, options.eprom);
 
     std::error_code ec;
-    std::filesystem::path listPath = std::filesystem::absolute(options.list, ec);
-    if (ec) listPath = options.list;
-    std::variant<LoadedList, Message> loaded = loadTuningList(listPath.string());
+    std::filesystem::path listPath = std::filesystem::absolute(pathFromUtf8(options.list), ec);
+    if (ec) listPath = pathFromUtf8(options.list);
+    std::variant<LoadedList, Message> loaded = loadTuningList(utf8FromPath(listPath));
     if (auto* refused = std::get_if<Message>(&loaded)) {
         printMessage(err, *refused);
         return 1;
@@ -228,7 +230,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
             return std::vector<OutputFile>{{*options.plot, svgDocument(drawing)}};
         };
     }
-    Message result = fillerRun(state, options.start, options.end, regionalDecimalSign(), options.format, realFileSystemCalls(), plot);
+    Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign(), options.format, realFileSystemCalls(), plot);
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
         return 0;

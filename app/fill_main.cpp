@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "app/companion.h"
+#include "os/os.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return varidac::runCompanion(args, std::cout, std::cerr);
+    varidac::os::useUtf8Console();
+    return varidac::runCompanion(varidac::os::arguments(argc, argv), std::cout, std::cerr);
 }

@@ -3,10 +3,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "os/os.h"
 
 namespace varidac {
 namespace {
@@ -214,15 +215,15 @@ Message dumpReadMessage(const std::string& name, const std::string& problem) {
 }
 
 std::variant<Dump, Message> readDumpFile(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return dumpReadMessage(path, "It cannot be opened: " + std::string(std::strerror(errno)));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(os::openForReading(path), &std::fclose);
+    if (!file) return dumpReadMessage(path, "It cannot be opened: " + os::errorText(errno));
     std::string content;
     char buffer[65536];
     while (std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get())) {
         content.append(buffer, got);
         if (content.size() > kLargestDumpFile) return dumpReadMessage(path, "It holds more than 4 MB: no chip image is that large");
     }
-    if (std::ferror(file.get())) return dumpReadMessage(path, "It cannot be read: " + std::string(std::strerror(errno)));
+    if (std::ferror(file.get())) return dumpReadMessage(path, "It cannot be read: " + os::errorText(errno));
     auto parsed = parseDump(content);
     if (auto* problem = std::get_if<std::string>(&parsed)) return dumpReadMessage(path, *problem);
     return std::get<Dump>(std::move(parsed));

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <locale>
-#include <stdexcept>
 #include <string>
 
 namespace varidac {
@@ -230,15 +228,6 @@ std::string withDecimalSign(std::string text, char decimalSign) {
         if (c == '.') c = decimalSign;
     }
     return text;
-}
-
-char regionalDecimalSign() {
-    try {
-        std::locale user("");
-        return std::use_facet<std::numpunct<char>>(user).decimal_point();
-    } catch (const std::runtime_error&) {
-        return '.';
-    }
 }
 
 }  // namespace varidac

@@ -33,8 +33,4 @@ std::string plainNumberText(double value);
 // Replaces the "." of a formatted number by the given decimal sign.
 std::string withDecimalSign(std::string text, char decimalSign);
 
-// The decimal sign of the user's regional settings (LC_ALL, LC_NUMERIC,
-// LANG), whatever the process's C locale is; "." when it cannot be told.
-char regionalDecimalSign();
-
 }  // namespace varidac

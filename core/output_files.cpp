@@ -1,14 +1,12 @@
 #include "core/output_files.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#endif
+#include "os/os.h"
+#include "util/file_names.h"
 
 namespace varidac {
 namespace fs = std::filesystem;
@@ -32,18 +30,11 @@ std::string reasonFor(int error) {
             return "The disk is full: make room and run again";
         case EISDIR:
             return "A folder has that name: rename or move the folder";
+        case os::kFileInUse:
+            return "The file is in use by another program: close it and run again";
         default:
-            return std::strerror(error);
+            return os::errorText(error);
     }
-}
-
-int writeAll(std::FILE* file, const std::string& bytes) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return -1;
-    if (std::fflush(file) != 0) return -1;
-#if defined(__unix__) || defined(__APPLE__)
-    if (::fsync(fileno(file)) != 0 && errno != EINVAL) return -1;
-#endif
-    return 0;
 }
 
 std::string uniqueSuffix() {
@@ -59,7 +50,7 @@ std::string createBeside(const std::string& target, std::FILE*& file) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = target + uniqueSuffix();
         errno = 0;
-        file = std::fopen(candidate.c_str(), "wbx");
+        file = os::createNew(candidate);
         if (file) return candidate;
         if (errno != EEXIST) return {};
     }
@@ -76,16 +67,13 @@ struct Pending {
 void removeQuietly(const std::string& path) {
     if (path.empty()) return;
     std::error_code ignored;
-    fs::remove(path, ignored);
+    fs::remove(pathFromUtf8(path), ignored);
 }
 
 }  // namespace
 
 FileSystemCalls realFileSystemCalls() {
-    return FileSystemCalls{
-        writeAll,
-        [](const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); },
-    };
+    return FileSystemCalls{os::writeDurably, os::replaceFile};
 }
 
 Message cannotWriteMessage(const std::string& path, int error) {
@@ -104,9 +92,14 @@ std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, co
     // Stage every file; nothing visible changes yet.
     for (const auto& file : files) {
         std::error_code ec;
-        if (fs::is_directory(file.path, ec)) {
+        const fs::path target = pathFromUtf8(file.path);
+        if (fs::is_directory(target, ec)) {
             discard();
             return cannotWriteMessage(file.path, EISDIR);
+        }
+        if (int error = os::whyNotReplaceable(file.path)) {
+            discard();
+            return cannotWriteMessage(file.path, error);
         }
         std::FILE* handle = nullptr;
         Pending p{file.path, createBeside(file.path, handle), {}, false};
@@ -127,15 +120,14 @@ std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, co
             discard();
             return cannotWriteMessage(file.path, error);
         }
-        pending.back().hadTarget = fs::exists(file.path, ec);
+        pending.back().hadTarget = fs::exists(target, ec);
         if (pending.back().hadTarget) {
             // Keep the earlier file reachable so that a later failure can put it back.
             std::string backup = file.path + uniqueSuffix();
-            fs::create_hard_link(file.path, backup, ec);
-            if (ec) fs::copy_file(file.path, backup, ec);
-            if (ec) {
+            if (os::keepEarlierFile(file.path, backup) != 0) {
+                int error = errno;
                 discard();
-                return cannotWriteMessage(file.path, ec.value());
+                return cannotWriteMessage(file.path, error);
             }
             pending.back().backup = backup;
         }

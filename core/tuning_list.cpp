@@ -4,12 +4,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 
 #include "core/number_text.h"
 #include "core/voltage_checks.h"
+#include "os/os.h"
 #include "util/file_names.h"
 
 namespace varidac {
@@ -174,15 +174,15 @@ std::variant<LoadedList, Message> loadTuningList(const std::string& path) {
         return listReadMessage("The file name has no extension");
     }
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return listReadMessage("It cannot be opened: " + std::string(std::strerror(errno)));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(os::openForReading(path), &std::fclose);
+    if (!file) return listReadMessage("It cannot be opened: " + os::errorText(errno));
     TuningListParser parser;
     char buffer[1 << 16];
     while (!parser.failed()) {
         std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
         if (n > 0) parser.feed(std::string_view(buffer, n));
         if (n < sizeof buffer) {
-            if (std::ferror(file.get())) return listReadMessage("It cannot be read: " + std::string(std::strerror(errno)));
+            if (std::ferror(file.get())) return listReadMessage("It cannot be read: " + os::errorText(errno));
             break;
         }
     }

@@ -1,17 +1,10 @@
 #include "core/tuning_state.h"
 
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "core/number_text.h"
 
 namespace varidac {
-
-std::string currentDirectory() {
-    std::error_code ignored;
-    return std::filesystem::current_path(ignored).string();
-}
 
 void loadStartupValues(TuningState& state, std::string pad) {
     state.pad = std::move(pad);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/os.h"
+
 namespace varidac {
 
 inline constexpr std::size_t kImageSize = 8192;
@@ -38,13 +40,10 @@ inline constexpr std::string_view kStartupEndText = "12.00";
 
 inline constexpr std::array<std::string_view, 4> kEpromTypes = {"27C64", "27C128", "27C256", "27C512"};
 
-// The process's current directory, or "" when it cannot be told.
-std::string currentDirectory();
-
 // What the window's load handler gives the state: the output folder `pad`
 // (the current directory unless another is given), the start-up list names,
 // and the voltages of the start-up texts.
-void loadStartupValues(TuningState& state, std::string pad = currentDirectory());
+void loadStartupValues(TuningState& state, std::string pad = os::currentFolder());
 
 // Recomputes StartVoltage, EndVoltage, RangeVoltage and VoltageStep from the
 // two voltage texts and returns the text for the step field.

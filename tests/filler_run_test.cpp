@@ -10,6 +10,7 @@
 #include "core/tuning_list.h"
 #include "tests/temp_folder.h"
 #include "tests/test_printers.h"
+#include "util/file_names.h"
 
 namespace varidac {
 namespace {
@@ -117,7 +118,7 @@ TEST_F(FillerRun, MissingFolderIsReportedAndNothingIsWritten) {
     Message message = fillerRun(state, "1.50", "12.00", '.');
     EXPECT_EQ(message.title, "Error !");
     EXPECT_EQ(message.lines,
-              (std::vector<std::string>{"Something is wrong!  ", "Cannot write " + state.pad + "/EXAMPLE_test_DA.TXT  ",
+              (std::vector<std::string>{"Something is wrong!  ", "Cannot write " + joinPath(state.pad, "EXAMPLE_test_DA.TXT") + "  ",
                                         "The folder does not exist: read the list from an existing folder  "}));
     EXPECT_FALSE(fs::exists(folder.path() / "gone"));
 }

@@ -223,7 +223,11 @@ TEST(ReadTuningList, ChangesNothingUnlessTheWholeFileReads) {
     std::filesystem::create_directory(folder.path() / "FOLDER.INF");
     std::optional<Message> directory = readTuningList(state, (folder.path() / "FOLDER.INF").string());
     ASSERT_TRUE(directory.has_value());
+#ifdef _WIN32
+    EXPECT_EQ(directory->lines.back(), "It cannot be opened: Is a directory  ");  // Windows opens no folder as a file
+#else
     EXPECT_EQ(directory->lines.back(), "It cannot be read: Is a directory  ");
+#endif
     EXPECT_EQ(state.UvarTable, before.UvarTable);
     EXPECT_EQ(state.alleendenaam, "GOOD");
 }

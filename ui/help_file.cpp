@@ -10,7 +10,7 @@ std::string helpFilePath(const std::string& programFolder, std::string_view name
     std::string beside = joinPath(programFolder, name);
     if (FileExists(beside) != kFalse) return beside;
     std::string installed =
-        (std::filesystem::path(programFolder) / ".." / "share" / "varidac" / name).lexically_normal().string();
+        utf8FromPath((pathFromUtf8(programFolder) / ".." / "share" / "varidac" / name).lexically_normal());
     return FileExists(installed) != kFalse ? installed : beside;
 }
 

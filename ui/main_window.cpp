@@ -7,6 +7,7 @@
 #include "core/filler_run.h"
 #include "core/number_text.h"
 #include "core/tuning_list.h"
+#include "os/os.h"
 #include "ui/help_file.h"
 #include "util/file_names.h"
 
@@ -191,7 +192,7 @@ void Form1::CurveWindow_Unload() { curveWindowOpen_ = false; }
 void Form1::cmdFiller_Click() {
     const std::array<int16_t, kImageSize> before = state_.EpromImage;
     Message result = fillerRun(state_, view_.text(TextBox::txtStartVoltage), view_.text(TextBox::txtEndVoltage),
-                               regionalDecimalSign());
+                               os::regionalDecimalSign());
     // A run that failed after computing leaves codes that no file holds.
     if (result.icon == MessageIcon::Information) {
         codesOfList_ = true;

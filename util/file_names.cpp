@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "os/os.h"
+
 namespace varidac {
 namespace {
 
@@ -43,12 +45,12 @@ int16_t anyOrdinaryFile(const std::string& path) {
     std::string folder = PathOnly(path);
     std::string pattern = FileOnly(path);
     if (pattern.empty()) return kFalse;
-    fs::path dir = lastSeparator(path) == 0 ? fs::path(".") : fs::path(folder.empty() ? "/" : folder);
+    fs::path dir = lastSeparator(path) == 0 ? fs::path(".") : pathFromUtf8(folder.empty() ? "/" : folder);
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) return kFalse;
     for (const auto& entry : fs::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string();
-        if (name.empty() || name[0] == '.') continue;  // hidden on this platform
+        std::string name = utf8FromPath(entry.path().filename());
+        if (name.empty() || os::isHidden(utf8FromPath(entry.path()))) continue;
         std::error_code typeError;
         if (!entry.is_regular_file(typeError)) continue;
         if (wildcardMatch(pattern, name)) return kTrue;
@@ -92,6 +94,13 @@ std::string FixPath(const std::string& strPath) {
 int16_t FileExists(const std::string& strFile) { return anyOrdinaryFile(strFile); }
 
 int16_t DirExists(const std::string& strPath) { return anyOrdinaryFile(strPath); }
+
+std::filesystem::path pathFromUtf8(std::string_view text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
+
+std::string utf8FromPath(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 std::string joinPath(const std::string& folder, std::string_view name) {
     std::string out = folder;

@@ -2,6 +2,7 @@
 // Small functions that take a path apart, build one, or test for a file.
 // Paths split at "\" and at "/"; booleans are 16-bit, True -1 and False 0.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,11 @@ std::string FixPath(const std::string& strPath);
 // cannot be listed.
 int16_t FileExists(const std::string& strFile);
 int16_t DirExists(const std::string& strPath);
+
+// A path from UTF-8 text and back, alike on every system (a narrow string
+// would be taken in the ANSI code page on Windows).
+std::filesystem::path pathFromUtf8(std::string_view text);
+std::string utf8FromPath(const std::filesystem::path& path);
 
 // Folder and name joined with this platform's separator.
 std::string joinPath(const std::string& folder, std::string_view name);

@@ -17,18 +17,12 @@
 #include "core/filler_run.h"
 #include "core/output_files.h"
 #include "fault_support.h"
+#include "tests/write_refusals.h"
 
 namespace varidac::fault {
 namespace {
 
-constexpr const char* kDiskFull = "The disk is full: make room and run again";
-constexpr const char* kAccessDenied = "Access denied: check the permissions of the folder and the file";
-constexpr const char* kNoFolder = "The folder does not exist: read the list from an existing folder";
-constexpr const char* kFolderNamed = "A folder has that name: rename or move the folder";
-
-Message cannotWrite(const std::string& path, const std::string& reason) {
-    return Message{"Error !", MessageIcon::Error, {"Something is wrong!  ", "Cannot write " + path + "  ", reason + "  "}};
-}
+using namespace refusal;
 
 enum class Fault { Write, DevFull, Rename };
 

@@ -8,6 +8,7 @@
 #include "app/companion.h"
 #include "tests/form/expected_messages.h"
 #include "tests/form/form_harness.h"
+#include "util/file_names.h"
 
 namespace varidac::testing {
 namespace {
@@ -107,7 +108,7 @@ TEST(StartFiller, AWriteFailureIsShownAndTheFormGoesOn) {
     h.readFile(copyExampleInto(again));
     h.form.cmdFiller_Click();
     const RecordedMessage failed{"Error !", MessageIcon::Error,
-                                 "Something is wrong!  \rCannot write " + folder + "/EXAMPLE_test_DA.TXT  \r"
+                                 "Something is wrong!  \rCannot write " + joinPath(folder, "EXAMPLE_test_DA.TXT") + "  \r"
                                  "The folder does not exist: read the list from an existing folder  \r"};
     // Another type's image sits beside the first.
     h.form.optEprom_Click(3);

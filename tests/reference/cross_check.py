@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Runs the companion and the reference model on many random lists,
 voltages, EPROM types and both decimal signs, and compares the outputs
-byte for byte. Usage: cross_check.py VARIDAC_FILL [COUNT] [SEED]"""
+byte for byte.
+Usage: cross_check.py [--runner PROGRAM] [--jobs N] VARIDAC_FILL [COUNT] [SEED]
+(--runner runs the companion through another program, such as wine.)"""
+import argparse
+import concurrent.futures
 import os
 import random
 import subprocess
@@ -45,13 +49,20 @@ def random_list(rng):
 
 
 def main():
-    fill = sys.argv[1]
-    count = int(sys.argv[2]) if len(sys.argv) > 2 else 200
-    rng = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 1)
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--runner', default=None)
+    parser.add_argument('--jobs', type=int, default=1)
+    parser.add_argument('fill')
+    parser.add_argument('count', nargs='?', type=int, default=200)
+    parser.add_argument('seed', nargs='?', type=int, default=1)
+    args = parser.parse_args()
+    prefix = [args.runner] if args.runner else []
+    rng = random.Random(args.seed)
     failures = 0
     written = 0
     with tempfile.TemporaryDirectory() as tmp:
-        for n in range(count):
+        cases = []
+        for n in range(args.count):
             case = os.path.join(tmp, 'case%d' % n)
             mine = os.path.join(case, 'mine')
             theirs = os.path.join(case, 'ref')
@@ -65,9 +76,23 @@ def main():
             end = voltage_text(rng, 9, 40)
             eprom = rng.choice(TYPES)
             loc, sign = rng.choice(LOCALES)
+            cases.append((n, mine, theirs, start, end, eprom, loc, sign))
+
+        def companion(c):
+            n, mine, _, start, end, eprom, loc, _ = c
             env = dict(os.environ, LC_ALL=loc)
-            proc = subprocess.run([fill, '--start', start, '--end', end, '--eprom', eprom,
-                                   os.path.join(mine, 'L%d.INF' % n)], env=env, capture_output=True)
+            return subprocess.run(prefix + [args.fill, '--start', start, '--end', end, '--eprom', eprom,
+                                            os.path.join(mine, 'L%d.INF' % n)], env=env, capture_output=True)
+
+        # One locale at a time: under Wine every program that starts writes
+        # its locale's settings into the one registry the others read.
+        runs = {}
+        with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
+            for loc, _ in LOCALES:
+                group = [c for c in cases if c[6] == loc]
+                runs.update(zip((c[0] for c in group), pool.map(companion, group)))
+        for (n, mine, theirs, start, end, eprom, loc, sign) in cases:
+            proc = runs[n]
             refused = ref.run(os.path.join(theirs, 'L%d.INF' % n), start, end, eprom, sign, theirs)
             label = 'case %d (start %s, end %s, %s, %s)' % (n, start, end, eprom, loc)
             if refused:
@@ -85,8 +110,8 @@ def main():
                     if a.read() != b.read():
                         print('FAIL %s: %s differs' % (label, name))
                         failures += 1
-    print('%d cases, %d with outputs compared, %d failures' % (count, written, failures))
-    sys.exit(1 if failures or written < count // 4 else 0)
+    print('%d cases, %d with outputs compared, %d failures' % (args.count, written, failures))
+    sys.exit(1 if failures or written < args.count // 4 else 0)
 
 
 if __name__ == '__main__':

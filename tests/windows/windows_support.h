@@ -1,0 +1,62 @@
+#pragma once
+// Holding files as other programs do, and running the companion as a
+// Windows program.
+#include <windows.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "os/wide_text.h"
+
+namespace varidac::windows {
+
+using os::wide;
+
+// The file held open the way an EPROM programmer's software holds an image:
+// others may read it, nobody may change, replace or delete it.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+void setReadOnly(const std::string& path, bool on);
+
+// The user's decimal sign as Windows keeps it (Region in the Control Panel),
+// for the life of this object; then the earlier one again.
+class UserDecimalSign {
+public:
+    explicit UserDecimalSign(const std::wstring& sign);
+    ~UserDecimalSign();
+    UserDecimalSign(const UserDecimalSign&) = delete;
+    UserDecimalSign& operator=(const UserDecimalSign&) = delete;
+
+private:
+    std::wstring saved_;
+};
+
+struct ExeResult {
+    DWORD status = 0xFFFFFFFF;
+    std::string out;  // line ends as printed: CR LF in text mode
+    std::string err;
+};
+
+// Runs varidac-fill.exe from this program's folder with `args` (UTF-8) in
+// the folder `workingFolder`.
+ExeResult runCompanionExe(const std::vector<std::string>& args, const std::string& workingFolder);
+
+// Names in the folder, UTF-8.
+std::set<std::string> namesIn(const std::string& folder);
+
+std::optional<std::string> readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace varidac::windows

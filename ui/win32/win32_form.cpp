@@ -1,0 +1,379 @@
+#include "ui/win32/win32_form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "ui/twips.h"
+#include "os/wide_text.h"
+
+namespace varidac::win32 {
+
+using os::utf8;
+using os::wide;
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VaridacForm1";
+// A fixed single border: title, system menu, minimize and close, no maximize.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+ControlClass controlClass(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+        case ControlKind::Frame:
+            return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::CommandButton:
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::TextBox:
+            return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::ListBox:
+            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::OptionButton:
+            // Each option is selected by Form1's click alone: the four are not
+            // neighbours in the tab order, which the system's own groups need.
+            return {L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+HFONT createFont(int weight, int dpiY) {
+    LOGFONTW font{};
+    font.lfHeight = -static_cast<LONG>(std::lround(kFontPoints * dpiY / 72.0));
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    std::wstring face = wide(kFontFace);
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+int dpi(int index) {
+    HDC screen = GetDC(nullptr);
+    int value = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return value;
+}
+
+// What keyProc is given to tell its controls apart: a TextBox, or the list.
+constexpr UINT_PTR kListKeys = 3;
+
+}  // namespace
+
+Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, platform, std::move(appPath)) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+
+    const int dpiX = dpi(LOGPIXELSX);
+    const int dpiY = dpi(LOGPIXELSY);
+    RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY)};
+    AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
+    window_ = CreateWindowExW(0, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
+    regularFont_ = createFont(kFontRegular, dpiY);
+    boldFont_ = createFont(kFontBold, dpiY);
+    buildControls(dpiX, dpiY);
+    addToolTips();
+    // A list dropped from the file manager is read as one chosen in the dialog.
+    DragAcceptFiles(window_, TRUE);
+    curve_.onKey = [this](int16_t& KeyAscii) { form_.CurveWindow_KeyPress(KeyAscii); };
+    curve_.onClosedByUser = [this] { form_.CurveWindow_Unload(); };
+    form_.Form_Load();
+}
+
+Win32Form::~Win32Form() {
+    if (IsWindow(window_)) DestroyWindow(window_);
+    DeleteObject(regularFont_);
+    DeleteObject(boldFont_);
+}
+
+void Win32Form::buildControls(int dpiX, int dpiY) {
+    std::span<const FormControl> rows = formControls();
+    std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
+    controls_.assign(rows.size(), nullptr);
+
+    // Created in tab order: the system moves the focus through the controls
+    // in the order they were made.
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rows[a].tabIndex < rows[b].tabIndex; });
+    // A frame's controls sit on the window, placed from the frame's corner
+    // (in pixels, as a frame of their own would place them).
+    for (const FormControl& row : rows) {
+        if (row.kind == ControlKind::Frame) {
+            POINT container = origins.at(row.container);
+            origins[row.name] = POINT{container.x + twipsToPixels(row.rect.left, dpiX), container.y + twipsToPixels(row.rect.top, dpiY)};
+        }
+    }
+    for (std::size_t i : order) {
+        const FormControl& row = rows[i];
+        const ControlClass kind = controlClass(row.kind);
+        const POINT origin = origins.at(row.container);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wide(row.caption).c_str(),
+                                       WS_CHILD | WS_VISIBLE | kind.style,
+                                       origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY),
+                                       twipsToPixels(row.rect.width, dpiX), twipsToPixels(row.rect.height, dpiY), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+                                       GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(row.fontWeight == kFontBold ? boldFont_ : regularFont_), FALSE);
+        controls_[i] = control;
+        switch (row.kind) {
+            case ControlKind::TextBox:
+                for (TextBox box : kTextBoxes) {
+                    if (row.name == textBoxName(box)) {
+                        fields_[static_cast<std::size_t>(box)] = control;
+                        SetWindowSubclass(control, keyProc, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
+                    }
+                }
+                break;
+            case ControlKind::ListBox:
+                list_ = control;
+                SetWindowSubclass(control, keyProc, kListKeys, reinterpret_cast<DWORD_PTR>(this));
+                break;
+            case ControlKind::OptionButton:
+                options_.at(static_cast<std::size_t>(row.index)) = control;
+                break;
+            default:
+                break;
+        }
+    }
+    // A frame is drawn beneath the controls it holds.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind == ControlKind::Frame) SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+void Win32Form::addToolTips() {
+    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    std::span<const FormControl> rows = formControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].toolTip.empty()) continue;
+        std::wstring text = wide(rows[i].toolTip);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
+        tool.lpszText = text.data();
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32Form::dropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8(path));
+    }
+    DragFinish(drop);
+    form_.Form_DragDrop(paths);
+}
+
+void Win32Form::show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    form_.Form_Shown();
+}
+
+LRESULT CALLBACK Win32Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            command(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus gets it back
+            // when the window is active again (after a message box, say).
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_SETFOCUS:
+            if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
+            return 0;
+        case WM_DROPFILES:
+            dropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Win32Form::command(int id, int notification) {
+    // Enter sends IDOK, since no button is the default: it presses the
+    // button that has the focus, and nothing when none has.
+    if (id == IDOK) {
+        HWND focus = GetFocus();
+        if (focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) SendMessageW(focus, BM_CLICK, 0, 0);
+        return;
+    }
+    const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
+    std::span<const FormControl> rows = formControls();
+    if (id < kFirstControlId || index >= rows.size()) return;
+    const FormControl& row = rows[index];
+    if (row.kind == ControlKind::CommandButton && notification == BN_CLICKED) {
+        if (row.name == "cmdLeeslijst") form_.cmdLeeslijst_Click();
+        if (row.name == "cmdFiller") form_.cmdFiller_Click();
+        if (row.name == "cmdStoppen") form_.cmdStoppen_Click();
+        if (row.name == "Command1") form_.Command1_Click();
+    } else if (row.kind == ControlKind::OptionButton && notification == BN_CLICKED) {
+        checkOption(static_cast<int16_t>(row.index));
+    } else if (row.kind == ControlKind::TextBox && notification == EN_CHANGE && !settingText_) {
+        if (row.name == textBoxName(TextBox::txtStartVoltage)) form_.txtStartVoltage_Change();
+        if (row.name == textBoxName(TextBox::txtEndVoltage)) form_.txtEndVoltage_Change();
+    }
+}
+
+void Win32Form::checkOption(int16_t index) {
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        SendMessageW(options_[i], BM_SETCHECK, i == static_cast<std::size_t>(index) ? BST_CHECKED : BST_UNCHECKED, 0);
+        // Unchecking takes an option out of the tab order; every option keeps its place there.
+        SetWindowLongPtrW(options_[i], GWL_STYLE, GetWindowLongPtrW(options_[i], GWL_STYLE) | WS_TABSTOP);
+    }
+    form_.optEprom_Click(index);
+}
+
+LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            // Enter and Esc reach the control as characters, for its key-press
+            // handler, instead of working the (absent) default and cancel buttons.
+            if (lParam) {
+                const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+                if (pending->message == WM_KEYDOWN && (pending->wParam == VK_RETURN || pending->wParam == VK_ESCAPE)) {
+                    return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                }
+            }
+            break;
+        case WM_CHAR: {
+            // The character's code as it is: Ctrl+V arrives as 22, and what
+            // the handler refuses never reaches the control.
+            auto KeyAscii = static_cast<int16_t>(wParam);
+            reinterpret_cast<Win32Form*>(self)->keyPress(target, KeyAscii);
+            if (KeyAscii == 0) return 0;
+            wParam = static_cast<uint16_t>(KeyAscii);
+            break;
+        }
+        case WM_LBUTTONDBLCLK:
+            // Anywhere in the list, on an item or below the last one.
+            if (target == kListKeys) {
+                LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                reinterpret_cast<Win32Form*>(self)->form_.txtDAlist_DblClick();
+                return result;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(control, keyProc, target);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void Win32Form::keyPress(UINT_PTR target, int16_t& KeyAscii) {
+    switch (target) {
+        case static_cast<UINT_PTR>(TextBox::txtStartVoltage):
+            form_.txtStartVoltage_KeyPress(KeyAscii);
+            break;
+        case static_cast<UINT_PTR>(TextBox::txtEndVoltage):
+            form_.txtEndVoltage_KeyPress(KeyAscii);
+            break;
+        case static_cast<UINT_PTR>(TextBox::txtStep):
+            form_.txtStep_KeyPress(KeyAscii);
+            break;
+        case kListKeys:
+            form_.txtDAlist_KeyPress(KeyAscii);
+            break;
+        default:
+            break;
+    }
+}
+
+std::string Win32Form::text(TextBox box) const {
+    HWND control = field(box);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return utf8(text);
+}
+
+void Win32Form::setText(TextBox box, const std::string& text) {
+    // The edit control reports the change as it likes; the handler runs
+    // here, once, before this returns.
+    settingText_ = true;
+    SetWindowTextW(field(box), wide(text).c_str());
+    settingText_ = false;
+    if (box == TextBox::txtStartVoltage) form_.txtStartVoltage_Change();
+    if (box == TextBox::txtEndVoltage) form_.txtEndVoltage_Change();
+}
+
+void Win32Form::setListItems(const std::vector<std::string>& items) {
+    // As many rows as before: their texts change, the selection and the
+    // scroll position stay while a voltage is typed.
+    const bool sameRows = SendMessageW(list_, LB_GETCOUNT, 0, 0) == static_cast<LRESULT>(items.size());
+    const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item).c_str()));
+    if (sameRows) {
+        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void Win32Form::giveFocus(TextBox box) { SetFocus(field(box)); }
+
+void Win32Form::selectOption(int16_t index) {
+    SetFocus(options_.at(static_cast<std::size_t>(index)));
+    checkOption(index);
+}
+
+void Win32Form::closeWindow() { DestroyWindow(window_); }
+
+void Win32Form::showCurveWindow(const Drawing& drawing) { curve_.show(window_, drawing); }
+
+void Win32Form::closeCurveWindow() { curve_.closeFromProgram(); }
+
+}  // namespace varidac::win32

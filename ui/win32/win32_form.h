@@ -1,0 +1,74 @@
+#pragma once
+// Form1 on Windows: native controls built from the control table, window
+// messages passed to the handlers of Form1, and FormView for the handlers
+// to reach the controls.
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "ui/form_layout.h"
+#include "ui/form_view.h"
+#include "ui/main_window.h"
+#include "ui/win32/curve_window.h"
+
+namespace varidac::win32 {
+
+// Control identifiers: the first of the table's controls has this one, the
+// others follow in the table's order.
+inline constexpr int kFirstControlId = 100;
+
+class Win32Form : public FormView {
+public:
+    // Builds the window and its controls and runs Form_Load; `appPath` as for Form1.
+    Win32Form(Platform& platform, std::string appPath);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    HWND window() const { return window_; }
+    const Form1& form() const { return form_; }
+
+    // Shows the window; the focus then goes to the first option.
+    void show(int showCommand);
+
+    // Tab and the arrow keys move between the controls.
+    bool handleDialogKeys(MSG& message) { return IsDialogMessageW(window_, &message) != FALSE; }
+
+    std::string text(TextBox box) const override;
+    void setText(TextBox box, const std::string& text) override;
+    void setListItems(const std::vector<std::string>& items) override;
+    void giveFocus(TextBox box) override;
+    void selectOption(int16_t index) override;
+    void closeWindow() override;
+    void showCurveWindow(const Drawing& drawing) override;
+    void closeCurveWindow() override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The three text boxes and the list, each with its key-press handler.
+    static LRESULT CALLBACK keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void buildControls(int dpiX, int dpiY);
+    void addToolTips();
+    void dropFiles(HDROP drop);
+    void command(int id, int notification);
+    void keyPress(UINT_PTR target, int16_t& KeyAscii);
+    void checkOption(int16_t index);
+    HWND field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
+
+    Form1 form_;
+    HWND window_ = nullptr;
+    HFONT regularFont_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    std::vector<HWND> controls_;  // in the table's order
+    std::array<HWND, 3> fields_{};
+    std::array<HWND, 4> options_{};
+    HWND list_ = nullptr;
+    CurveWindow curve_;
+    HWND lastFocus_ = nullptr;
+    bool settingText_ = false;  // setText runs the change handler itself
+};
+
+}  // namespace varidac::win32

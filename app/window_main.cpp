@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
-#include <iostream>
+#include <cstdio>
 #include <string_view>
 
 #include "ui/qt/qt_form.h"
@@ -12,7 +12,8 @@
 int main(int argc, char** argv) {
     // Answered before Qt starts, so that it needs no display.
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
-        std::cout << "varidac " << VARIDAC_VERSION << '\n' << VARIDAC_LICENSE_NOTICE;
+        // Plain C output: the C++ streams would be set up at every start for this alone.
+        std::fputs("varidac " VARIDAC_VERSION "\n" VARIDAC_LICENSE_NOTICE, stdout);
         return 0;
     }
     QApplication app(argc, argv);

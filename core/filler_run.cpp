@@ -24,10 +24,14 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
     state.EpromImage = run.image;
     state.Freq = 16;
 
-    std::vector<OutputFile> outputs = {
-        {testReportPath(state), testReportText(state, run.rows, decimalSign)},
-        {imageFilePath(state, format), imageFileContents(imageBytes(state.EpromImage, copies), format)},
-    };
+    std::string image = imageBytes(state.EpromImage, copies);
+    if (format != ImageFormat::Binary) image = imageFileContents(image, format);
+    // Moved into place, never copied: the report and a large image are 64 KB
+    // each, and copying them costs a run more than computing them.
+    std::vector<OutputFile> outputs;
+    outputs.reserve(2);
+    outputs.push_back({testReportPath(state), testReportText(state, run.rows, decimalSign)});
+    outputs.push_back({imageFilePath(state, format), std::move(image)});
     if (extraOutputs) {
         for (OutputFile& extra : extraOutputs(state, run)) outputs.push_back(std::move(extra));
     }

@@ -23,11 +23,12 @@ int imageCopies(const TuningState& state) {
 }
 
 std::string imageBytes(const std::array<int16_t, kImageSize>& image, int copies) {
-    std::string bytes;
+    if (copies <= 0) return {};
+    std::string bytes(kImageSize, '\0');
+    for (std::size_t i = 0; i < kImageSize; ++i) bytes[i] = static_cast<char>(static_cast<uint8_t>(image[i]));
+    // Every copy is the same 8 KB: build one, then repeat it whole.
     bytes.reserve(kImageSize * static_cast<std::size_t>(copies));
-    for (int copy = 0; copy < copies; ++copy) {
-        for (int16_t element : image) bytes += static_cast<char>(static_cast<uint8_t>(element));
-    }
+    for (int copy = 1; copy < copies; ++copy) bytes.append(bytes.data(), kImageSize);
     return bytes;
 }
 

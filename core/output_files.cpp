@@ -1,6 +1,8 @@
 #include "core/output_files.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -37,8 +39,21 @@ std::string reasonFor(int error) {
     }
 }
 
+// The names need only differ from what else is in the folder, and each file
+// is created exclusively, with another name on a clash. The clock and where
+// this run's memory lies tell runs apart well enough; the system's random
+// source would cost a start of the companion more than all its arithmetic.
+std::mt19937 nameGenerator() {
+    static const int marker = 0;
+    const auto ticks = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto where = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&marker));
+    std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),
+                       static_cast<std::uint32_t>(where), static_cast<std::uint32_t>(where >> 32)};
+    return std::mt19937(seed);
+}
+
 std::string uniqueSuffix() {
-    static std::mt19937 generator{std::random_device{}()};
+    static std::mt19937 generator = nameGenerator();
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix = ".tmp~";
     for (int i = 0; i < 8; ++i) suffix += kChars[generator() % (sizeof kChars - 1)];

@@ -1,11 +1,12 @@
 #include "os/os.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <locale>
 #include <stdexcept>
 #include <system_error>
 
@@ -48,14 +49,16 @@ bool isHidden(const std::string& path) {
     return !name.empty() && name[0] == '.';
 }
 
-// LC_ALL, LC_NUMERIC and LANG, read through the C++ library.
+// LC_ALL, LC_NUMERIC and LANG: the numeric category alone, as the decimal
+// sign is all that is needed; loading every category of the user's locale
+// would cost a start of the companion more than its arithmetic does.
 char regionalDecimalSign() {
-    try {
-        std::locale user("");
-        return std::use_facet<std::numpunct<char>>(user).decimal_point();
-    } catch (const std::runtime_error&) {
-        return '.';
-    }
+    locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (numeric == static_cast<locale_t>(nullptr)) return '.';
+    const char* radix = nl_langinfo_l(RADIXCHAR, numeric);
+    const char sign = radix != nullptr && radix[0] != '\0' ? radix[0] : '.';
+    freelocale(numeric);
+    return sign;
 }
 
 std::string programFolder() {

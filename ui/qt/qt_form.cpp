@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +29,7 @@
 #include "ui/qt/curve_window.h"
 #include "ui/qt/key_codes.h"
 #include "ui/twips.h"
-
-// Resources of a static library must be registered by hand; outside any
-// namespace, as Q_INIT_RESOURCE requires.
-static void initVaridacResources() { Q_INIT_RESOURCE(varidac); }
+#include "ui/window_icon.h"
 
 namespace varidac {
 namespace {
@@ -42,13 +40,20 @@ QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static
 // its width that is installed, else the system's own face.
 QString windowFontFamily() {
     static const QString family = [] {
+        // Looked up among the installed families ("Nimbus Sans [urw]" for
+        // "Nimbus Sans") rather than by matching each name: a match costs a
+        // full font-system query, and the window asks before it first shows.
+        const QStringList installed = QFontDatabase::families();
         const QString wanted = qs(kFontFace);
         for (const QString& candidate :
              {wanted, QString("Microsoft Sans Serif"), QString("Arial"), QString("Liberation Sans"),
               QString("Nimbus Sans"), QString("Helvetica")}) {
-            // What the font system really gives for the name ("Nimbus Sans [urw]").
-            const QString resolved = QFontInfo(QFont(candidate)).family();
-            if (resolved.startsWith(candidate, Qt::CaseInsensitive)) return resolved;
+            for (const QString& family : installed) {
+                if (family.compare(candidate, Qt::CaseInsensitive) == 0 ||
+                    family.startsWith(candidate + " [", Qt::CaseInsensitive)) {
+                    return family;
+                }
+            }
         }
         return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     }();
@@ -61,6 +66,20 @@ QFont windowFont(int weight) {
     font.setPointSizeF(kFontPoints);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
+}
+
+// Built from the pixels themselves: reading an image file would first load
+// the image decoders, which the window would wait for before it shows.
+QIcon iconFromPixels() {
+    QImage image(kIconSize, kIconSize, QImage::Format_RGB32);
+    for (int y = 0; y < kIconSize; ++y) {
+        const uint32_t row = kIconRows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < kIconSize; ++x) {
+            const bool red = (row >> (kIconSize - 1 - x)) & 1u;
+            image.setPixel(x, y, 0xFF000000u | (red ? kIconRed : kIconGround));
+        }
+    }
+    return QIcon(QPixmap::fromImage(image));
 }
 
 QWidget* makeControl(const FormControl& row, QWidget* container) {
@@ -125,7 +144,6 @@ QPoint placeBeside(const QRect& main, const QSize& size, const QRect& room) {
 
 QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
     : QWidget(parent), form_(*this, platform, std::move(appPath)) {
-    initVaridacResources();
     buildControls();
     wireEvents();
     form_.Form_Load();
@@ -134,7 +152,7 @@ QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
 void QtForm::buildControls() {
     setObjectName(qs(kFormName));
     setWindowTitle(qs(kWindowTitle));
-    setWindowIcon(QIcon(":/varidac/varidac.png"));
+    setWindowIcon(iconFromPixels());
     // A fixed single border: title, system menu, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -65,6 +65,9 @@ int dpi(int index) {
     return value;
 }
 
+// Posted to the window once it shows, to add the controls' tips.
+constexpr UINT kAddToolTipsMessage = WM_APP + 1;
+
 // What keyProc is given to tell its controls apart: a TextBox, or the list.
 constexpr UINT_PTR kListKeys = 3;
 
@@ -91,7 +94,6 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     regularFont_ = createFont(kFontRegular, dpiY);
     boldFont_ = createFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);
-    addToolTips();
     // A list dropped from the file manager is read as one chosen in the dialog.
     DragAcceptFiles(window_, TRUE);
     curve_.onKey = [this](int16_t& KeyAscii) { form_.CurveWindow_KeyPress(KeyAscii); };
@@ -193,6 +195,9 @@ void Win32Form::dropFiles(HDROP drop) {
 void Win32Form::show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // A tip shows only after the pointer rests on a control, so the tips can
+    // wait until the window is up: made before, they delay its first showing.
+    PostMessageW(window_, kAddToolTipsMessage, 0, 0);
     form_.Form_Shown();
 }
 
@@ -225,6 +230,10 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DROPFILES:
             dropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case kAddToolTipsMessage:
+            if (!toolTipsAdded_) addToolTips();
+            toolTipsAdded_ = true;
             return 0;
         case WM_CLOSE:
             DestroyWindow(window_);

@@ -68,6 +68,7 @@ private:
     HWND list_ = nullptr;
     CurveWindow curve_;
     HWND lastFocus_ = nullptr;
+    bool toolTipsAdded_ = false;
     bool settingText_ = false;  // setText runs the change handler itself
 };
 

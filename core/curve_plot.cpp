@@ -5,13 +5,13 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "core/voltage_checks.h"
 
 namespace varidac {
 namespace {
 
 constexpr double kLowKHz = 500;
 constexpr double kHighKHz = 1700;
-constexpr double kMargin = 0.25;
 // Voltages beyond this are drawn at the edge of the plot: no D/A converter
 // gets near, and the axis arithmetic stays far from overflow.
 constexpr double kLargestShown = 1e9;
@@ -123,7 +123,7 @@ double CurveAxes::y(double volts) const {
 }
 
 bool breaksMargin(double volts, double startVoltage, double endVoltage) {
-    return volts - kMargin <= startVoltage || volts + kMargin >= endVoltage;
+    return volts - kMarginVolts <= startVoltage || volts + kMarginVolts >= endVoltage;
 }
 
 std::string listPointCaption(int kHz, double volts) {
@@ -215,19 +215,19 @@ Drawing curvePlot(const CurvePlotInput& input) {
         out.push_back(Rectangle{{axes.left, std::min(y1, y2)}, axes.right - axes.left, std::fabs(y2 - y1), kMarginShade,
                                 std::nullopt, Role::Margin});
     };
-    band(start, start + kMargin);
-    band(end - kMargin, end);
+    band(start, start + kMarginVolts);
+    band(end - kMarginVolts, end);
     const Stroke daLine{kDaVoltage, 1.5, true};
     if (!std::isnan(start)) {
         double y = axes.y(shown(start));
         out.push_back(Line{{axes.left, y}, {axes.right, y}, daLine, Role::DaVoltage});
-        out.push_back(Text{{axes.right - 6, axes.y(shown(start + kMargin)) - 3}, "00H  " + voltsText(start), kLabelSize, kDaVoltage,
+        out.push_back(Text{{axes.right - 6, axes.y(shown(start + kMarginVolts)) - 3}, "00H  " + voltsText(start), kLabelSize, kDaVoltage,
                            HorizontalAnchor::End, VerticalAnchor::Baseline, false, Role::DaVoltage});
     }
     if (!std::isnan(end)) {
         double y = axes.y(shown(end));
         out.push_back(Line{{axes.left, y}, {axes.right, y}, daLine, Role::DaVoltage});
-        out.push_back(Text{{axes.left + 6, axes.y(shown(end - kMargin)) + 3}, "FFH  " + voltsText(end), kLabelSize, kDaVoltage,
+        out.push_back(Text{{axes.left + 6, axes.y(shown(end - kMarginVolts)) + 3}, "FFH  " + voltsText(end), kLabelSize, kDaVoltage,
                            HorizontalAnchor::Start, VerticalAnchor::Top, false, Role::DaVoltage});
     }
 

@@ -15,12 +15,12 @@ Message startVoltageMessage() {
 }
 
 std::optional<Message> checkEndVoltage(const TuningState& state, std::string_view endText) {
-    if (state.UvarTable[16] + 0.25 >= readNumber(endText)) return endVoltageMessage();
+    if (state.UvarTable[16] + kMarginVolts >= readNumber(endText)) return endVoltageMessage();
     return std::nullopt;
 }
 
 std::optional<Message> checkStartVoltage(const TuningState& state, std::string_view startText) {
-    if (state.UvarTable[6] - 0.25 <= readNumber(startText)) return startVoltageMessage();
+    if (state.UvarTable[6] - kMarginVolts <= readNumber(startText)) return startVoltageMessage();
     return std::nullopt;
 }
 

@@ -9,6 +9,9 @@
 
 namespace varidac {
 
+// The least room, in volts, the D/A voltages must leave to the tuning curve.
+inline constexpr double kMarginVolts = 0.25;
+
 Message endVoltageMessage();
 Message startVoltageMessage();
 

@@ -29,6 +29,12 @@ TEST(NumberText, WritesBlankOrMinusAndNoNeedlessDigits) {
         {10.123, " 10.123"},
         {10.5 / 255, " .0411764705882353"},
         {0.0001, " .0001"},
+        {0.05, " .05"},
+        {1.005, " 1.005"},                 // 100.49999999999999 hundredths
+        {0.0375, " .0375"},
+        {0.00375, " .00375"},              // five decimals
+        {1234567890123.45, " 1234567890123.45"},
+        {12345678901234.56, " 12345678901234.6"},  // sixteen digits: rounded to fifteen
         {0.00012345, " .00012345"},
         {2.51 + 1.5, " 4.01"},             // 4.0099999999999998 in binary
         {0.1 + 0.2, " .3"},                // 15 significant digits hide the binary tail
@@ -53,6 +59,10 @@ TEST(NumberText, PlainFormHasAZeroBeforeTheDecimalSign) {
     EXPECT_EQ(plainNumberText(255), "255");
     EXPECT_EQ(plainNumberText(0), "0");
     EXPECT_EQ(withDecimalSign(plainNumberText(10.5), ','), "10,5");
+    std::string line;
+    appendNumberText(line, 2.51 + 1.5, ',');
+    appendNumberText(line, 0.05, ',');
+    EXPECT_EQ(line, " 4,01 ,05");
 }
 
 TEST(ReadNumber, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter) {

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 namespace varidac::os {
@@ -22,8 +24,19 @@ std::FILE* openForReading(const std::string& path) { return std::fopen(path.c_st
 std::FILE* createNew(const std::string& path) { return std::fopen(path.c_str(), "wbx"); }
 
 int writeDurably(std::FILE* file, const std::string& bytes) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return -1;
+    // Straight to the file: the stream's buffer would only split the bytes
+    // into more system calls and copy them once more.
     if (std::fflush(file) != 0) return -1;
+    const int fd = fileno(file);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            if (wrote == 0) errno = EIO;
+            return -1;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
     // A file that cannot be synced (a pipe, a special device) has nothing to lose.
     if (::fsync(fileno(file)) != 0 && errno != EINVAL) return -1;
     return 0;
@@ -52,7 +65,25 @@ bool isHidden(const std::string& path) {
 // LC_ALL, LC_NUMERIC and LANG: the numeric category alone, as the decimal
 // sign is all that is needed; loading every category of the user's locale
 // would cost a start of the companion more than its arithmetic does.
+namespace {
+
+// The locale name the numeric category takes, by the same precedence the C
+// library gives the variables.
+std::string_view numericLocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0') return value;
+    }
+    return "C";
+}
+
+}  // namespace
+
 char regionalDecimalSign() {
+    // The C locale and its UTF-8 form have a point by definition; the usual
+    // setting of a build machine or a service should not pay for loading them.
+    const std::string_view name = numericLocaleName();
+    if (name == "C" || name == "POSIX" || name.substr(0, 2) == "C.") return '.';
     locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
     if (numeric == static_cast<locale_t>(nullptr)) return '.';
     const char* radix = nl_langinfo_l(RADIXCHAR, numeric);

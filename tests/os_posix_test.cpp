@@ -50,6 +50,11 @@ TEST_F(RegionalDecimalSign, FollowsTheEnvironmentNotTheProcessLocale) {
     unsetenv("LC_ALL");
     setenv("LC_NUMERIC", "de_DE.UTF-8", 1);
     EXPECT_EQ(os::regionalDecimalSign(), ',');
+    setenv("LC_ALL", "", 1);  // an empty variable counts as unset
+    EXPECT_EQ(os::regionalDecimalSign(), ',');
+    setenv("LANG", "de_DE.UTF-8", 1);
+    setenv("LC_NUMERIC", "C.UTF-8", 1);
+    EXPECT_EQ(os::regionalDecimalSign(), '.');
 }
 
 TEST_F(RegionalDecimalSign, FallsBackToAPointForAnUnknownLocale) {

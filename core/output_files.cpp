@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "os/os.h"
@@ -42,21 +41,28 @@ std::string reasonFor(int error) {
 // The names need only differ from what else is in the folder, and each file
 // is created exclusively, with another name on a clash. The clock and where
 // this run's memory lies tell runs apart well enough; the system's random
-// source would cost a start of the companion more than all its arithmetic.
-std::mt19937 nameGenerator() {
+// source, or even seeding a Mersenne twister, would cost a start of the
+// companion more than all its arithmetic. Each name is the next step of
+// splitmix64 from that seed.
+std::uint64_t nextNameBits() {
     static const int marker = 0;
-    const auto ticks = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const auto where = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&marker));
-    std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),
-                       static_cast<std::uint32_t>(where), static_cast<std::uint32_t>(where >> 32)};
-    return std::mt19937(seed);
+    static std::uint64_t state = [] {
+        const auto ticks = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        const auto where = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&marker));
+        return ticks ^ (where << 32 | where >> 32);
+    }();
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
 }
 
 std::string uniqueSuffix() {
-    static std::mt19937 generator = nameGenerator();
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::uint64_t kCount = sizeof kChars - 1;
+    std::uint64_t bits = nextNameBits();
     std::string suffix = ".tmp~";
-    for (int i = 0; i < 8; ++i) suffix += kChars[generator() % (sizeof kChars - 1)];
+    for (int i = 0; i < 8; ++i, bits /= kCount) suffix += kChars[bits % kCount];
     return suffix;
 }
 

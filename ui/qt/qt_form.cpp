@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -27,6 +26,7 @@
 
 #include "ui/form_layout.h"
 #include "ui/qt/curve_window.h"
+#include "ui/qt/frame_box.h"
 #include "ui/qt/key_codes.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
@@ -92,7 +92,7 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
             return label;
         }
         case ControlKind::Frame:
-            return new QGroupBox(caption, container);
+            return new FrameBox(caption, container);
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(caption, container);
             // Enter presses the button that has the focus; no button is the default.
@@ -156,11 +156,8 @@ void QtForm::buildControls() {
     // A fixed single border: title, system menu, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Set once here, the face passes to every control; only the bold ones set their own.
     setFont(windowFont(kFontRegular));
-    // Frames carry their caption in the top border line, in the system's colours.
-    setStyleSheet(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
     setFixedSize(twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY));
@@ -173,8 +170,7 @@ void QtForm::buildControls() {
         const TwipsRect& r = row.rect;
         control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
                              twipsToPixels(r.height, dpiY));
-        // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
-        control->setFont(windowFont(row.fontWeight));
+        if (row.fontWeight != kFontRegular) control->setFont(windowFont(row.fontWeight));
         if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
         if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);

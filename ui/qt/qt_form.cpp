@@ -60,9 +60,11 @@ QString windowFontFamily() {
     return family;
 }
 
+// No style hint: the family is always an installed one, and without a hint
+// the faces to fall back on for missing characters are those the
+// application's own face already looked up, not a second search.
 QFont windowFont(int weight) {
     QFont font(windowFontFamily());
-    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(kFontPoints);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;

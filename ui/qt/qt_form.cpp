@@ -78,9 +78,10 @@ QIcon iconFromPixels() {
     QImage image(kIconSize, kIconSize, QImage::Format_RGB32);
     for (int y = 0; y < kIconSize; ++y) {
         const uint32_t row = kIconRows[static_cast<std::size_t>(y)];
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < kIconSize; ++x) {
             const bool red = (row >> (kIconSize - 1 - x)) & 1u;
-            image.setPixel(x, y, 0xFF000000u | (red ? kIconRed : kIconGround));
+            line[x] = 0xFF000000u | (red ? kIconRed : kIconGround);
         }
     }
     return QIcon(QPixmap::fromImage(image));
@@ -125,7 +126,10 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
             return button;
         }
         case ControlKind::TextBox: {
-            auto* edit = new QLineEdit(caption, container);
+            // Built empty: a field built with a text first lays it out in the
+            // application's face, before it takes the window's.
+            auto* edit = new QLineEdit(container);
+            edit->setText(caption);
             edit->setAlignment(Qt::AlignLeft);
             edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setAcceptDrops(false);  // text arrives by typing or by the context menu

@@ -4,8 +4,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFont>
-#include <QFrame>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>

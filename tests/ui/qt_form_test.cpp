@@ -32,6 +32,7 @@ QString captionOf(QWidget* control) {
 
 TEST(QtForm, BuildsWhatTheControlTableSays) {
     TestWindow w;
+    w.showAndWait();
     const char* const classes[] = {"QLabel", "QGroupBox", "QPushButton", "QLineEdit", "QListWidget", "QRadioButton"};
     for (const FormControl& row : formControls()) {
         SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
@@ -68,6 +69,15 @@ TEST(QtForm, BuildsWhatTheControlTableSays) {
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_FALSE(list->isSortingEnabled());
+}
+
+TEST(QtForm, TheListReplacesItsStandInUnseen) {
+    TestWindow w;
+    const QImage standIn = w.window.grab().toImage();
+    EXPECT_EQ(w.window.findChild<QListWidget*>(), nullptr);
+    w.window.setListItems({});
+    ASSERT_NE(w.window.findChild<QListWidget*>("txtDAlist"), nullptr);
+    EXPECT_TRUE(w.window.grab().toImage() == standIn);
 }
 
 TEST(QtForm, FixedClientSizeTitleAndTitleBarButtons) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -42,12 +43,14 @@ public:
     }
 
     // Shows the window and makes it the active one, as the desktop does for
-    // a new window (a bare X server without a window manager does not).
+    // a new window (a bare X server without a window manager does not), and
+    // waits for the list box, which is built once the window is painted.
     void showAndWait() {
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window.findChild<QListWidget*>("txtDAlist") != nullptr; }));
     }
 
     void click(const char* buttonName) { QTest::mouseClick(button(buttonName), Qt::LeftButton); }

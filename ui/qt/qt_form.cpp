@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QGroupBox>
+#include <QFrame>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -27,6 +28,7 @@
 
 #include "ui/form_layout.h"
 #include "ui/qt/curve_window.h"
+#include "ui/qt/frame_box.h"
 #include "ui/qt/key_codes.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
@@ -60,9 +62,11 @@ QString windowFontFamily() {
     return family;
 }
 
+// No style hint: the family is always an installed one, and without a hint
+// the faces to fall back on for missing characters are those the
+// application's own face already looked up, not a second search.
 QFont windowFont(int weight) {
     QFont font(windowFontFamily());
-    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(kFontPoints);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
@@ -74,13 +78,34 @@ QIcon iconFromPixels() {
     QImage image(kIconSize, kIconSize, QImage::Format_RGB32);
     for (int y = 0; y < kIconSize; ++y) {
         const uint32_t row = kIconRows[static_cast<std::size_t>(y)];
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < kIconSize; ++x) {
             const bool red = (row >> (kIconSize - 1 - x)) & 1u;
-            image.setPixel(x, y, 0xFF000000u | (red ? kIconRed : kIconGround));
+            line[x] = 0xFF000000u | (red ? kIconRed : kIconGround);
         }
     }
     return QIcon(QPixmap::fromImage(image));
 }
+
+// What the list box shows while it is empty, until the list itself is
+// built: the same frame around the same base colour. The list is the
+// costliest control to build, and nothing is in it before a list is read,
+// so the window shows without waiting for it.
+class EmptyListStandIn : public QFrame {
+public:
+    explicit EmptyListStandIn(QWidget* parent) : QFrame(parent) {
+        // The frame of a list box, and a place in the focus chain for the list to take.
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    // In a list box's order: its frame, then its viewport filled with the base colour.
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter(this).fillRect(contentsRect(), palette().brush(QPalette::Base));
+    }
+};
 
 QWidget* makeControl(const FormControl& row, QWidget* container) {
     const QString caption = qs(row.caption);
@@ -92,7 +117,7 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
             return label;
         }
         case ControlKind::Frame:
-            return new QGroupBox(caption, container);
+            return new FrameBox(caption, container);
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(caption, container);
             // Enter presses the button that has the focus; no button is the default.
@@ -101,18 +126,17 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
             return button;
         }
         case ControlKind::TextBox: {
-            auto* edit = new QLineEdit(caption, container);
+            // Built empty: a field built with a text first lays it out in the
+            // application's face, before it takes the window's.
+            auto* edit = new QLineEdit(container);
+            edit->setText(caption);
             edit->setAlignment(Qt::AlignLeft);
             edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setAcceptDrops(false);  // text arrives by typing or by the context menu
             return edit;
         }
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(container);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setSortingEnabled(false);
-            return list;
-        }
+        case ControlKind::ListBox:
+            return new EmptyListStandIn(container);
         case ControlKind::OptionButton:
             return new QRadioButton(caption, container);
     }
@@ -156,11 +180,8 @@ void QtForm::buildControls() {
     // A fixed single border: title, system menu, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Set once here, the face passes to every control; only the bold ones set their own.
     setFont(windowFont(kFontRegular));
-    // Frames carry their caption in the top border line, in the system's colours.
-    setStyleSheet(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
     setFixedSize(twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY));
@@ -173,11 +194,10 @@ void QtForm::buildControls() {
         const TwipsRect& r = row.rect;
         control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
                              twipsToPixels(r.height, dpiY));
-        // Set on each control: under a style sheet, fonts do not pass from a frame to its children.
-        control->setFont(windowFont(row.fontWeight));
+        if (row.fontWeight != kFontRegular) control->setFont(windowFont(row.fontWeight));
         if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
-        if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
+        if (row.kind == ControlKind::ListBox) listStandIn_ = control;
         if (row.kind == ControlKind::OptionButton) {
             options_.at(static_cast<std::size_t>(row.index)) = static_cast<QRadioButton*>(control);
         }
@@ -217,14 +237,11 @@ void QtForm::wireEvents() {
     connect(field(TextBox::txtStartVoltage), &QLineEdit::textChanged, this, [this] { form_.txtStartVoltage_Change(); });
     connect(field(TextBox::txtEndVoltage), &QLineEdit::textChanged, this, [this] { form_.txtEndVoltage_Change(); });
     for (QLineEdit* edit : fields_) edit->installEventFilter(this);
-    list_->installEventFilter(this);
-    // A double-click anywhere in the list, on an item or below the last one.
-    list_->viewport()->installEventFilter(this);
     setAcceptDrops(true);
 }
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (list_ && watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         form_.txtDAlist_DblClick();
         return false;
     }
@@ -247,6 +264,34 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
     return KeyAscii == 0;
 }
 
+QListWidget* QtForm::list() {
+    if (list_) return list_;
+    auto* list = new QListWidget(listStandIn_->parentWidget());
+    list->setObjectName(listStandIn_->objectName());
+    list->setGeometry(listStandIn_->geometry());
+    list->setToolTip(listStandIn_->toolTip());
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    list->installEventFilter(this);
+    // A double-click anywhere in the list, on an item or below the last one.
+    list->viewport()->installEventFilter(this);
+    // The stand-in's place in the focus chain and among its siblings, and its focus.
+    setTabOrder(listStandIn_, list);
+    list->stackUnder(listStandIn_);
+    if (!listStandIn_->isHidden()) list->show();
+    if (listStandIn_->hasFocus()) list->setFocus();
+    delete listStandIn_;
+    listStandIn_ = nullptr;
+    list_ = list;
+    return list_;
+}
+
+void QtForm::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // Once the window is on screen, the list takes its stand-in's place.
+    if (!list_) QTimer::singleShot(0, this, [this] { list(); });
+}
+
 void QtForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     form_.Form_Shown();
@@ -261,12 +306,13 @@ void QtForm::setText(TextBox box, const std::string& text) { field(box)->setText
 void QtForm::setListItems(const std::vector<std::string>& items) {
     // The same number of rows: change their texts, so that the selection
     // and the scroll position stay while a voltage is typed.
-    if (static_cast<std::size_t>(list_->count()) == items.size()) {
-        for (int i = 0; i < list_->count(); ++i) list_->item(i)->setText(QString::fromStdString(items[static_cast<std::size_t>(i)]));
+    QListWidget* rows = list();
+    if (static_cast<std::size_t>(rows->count()) == items.size()) {
+        for (int i = 0; i < rows->count(); ++i) rows->item(i)->setText(QString::fromStdString(items[static_cast<std::size_t>(i)]));
         return;
     }
-    list_->clear();
-    for (const std::string& item : items) list_->addItem(QString::fromStdString(item));
+    rows->clear();
+    for (const std::string& item : items) rows->addItem(QString::fromStdString(item));
 }
 
 void QtForm::giveFocus(TextBox box) { field(box)->setFocus(); }

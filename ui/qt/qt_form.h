@@ -41,6 +41,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -49,9 +50,12 @@ private:
     void buildControls();
     void wireEvents();
     QLineEdit* field(TextBox box) const;
+    // The list box, built in its stand-in's place when first wanted.
+    QListWidget* list();
 
     Form1 form_;
     std::array<QLineEdit*, 3> fields_{};
+    QWidget* listStandIn_ = nullptr;
     QListWidget* list_ = nullptr;
     std::array<QRadioButton*, 4> options_{};
     CurveWindow* curveWindow_ = nullptr;

@@ -2,8 +2,9 @@
 // Functions of system libraries that the window needs only for some
 // commands (the open dialog, the shell's dropped files, the user's folder
 // and the browser): linked the usual way, each library and all it brings
-// with it would be loaded before the window first shows, making it take a
-// good part longer for what many runs never use.
+// with it would be loaded before the window first shows. The shell's alone
+// (with shcore and shlwapi) costs the start about a twentieth of its time
+// and memory, for what many runs never use.
 #include <windows.h>
 
 namespace varidac::win32 {

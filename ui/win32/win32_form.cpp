@@ -90,9 +90,9 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     const int dpiY = dpi(LOGPIXELSY);
     RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY)};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    // WS_EX_ACCEPTFILES: a list dropped from the file manager is read as one chosen in the dialog.
-    window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
+    // Accepting files: a list dropped from the file manager is read as one chosen in the dialog.
+    window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
     regularFont_ = createFont(kFontRegular, dpiY);
     boldFont_ = createFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);

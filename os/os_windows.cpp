@@ -2,7 +2,6 @@
 
 // Windows 10 and later: long paths, GetLocaleInfoEx.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -11,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "os/command_line.h"
 #include "os/wide_text.h"
 
 namespace varidac::os {
@@ -186,11 +186,8 @@ std::string currentFolder() {
 
 // The narrow argv holds the ANSI code page's guess at each argument.
 std::vector<std::string> arguments(int, char**) {
-    int count = 0;
-    wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(utf8(std::wstring(wideArgs[i])));
-    if (wideArgs) LocalFree(wideArgs);
+    for (const std::wstring& arg : commandLineArguments(GetCommandLineW())) args.push_back(utf8(arg));
     return args;
 }
 

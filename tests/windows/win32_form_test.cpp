@@ -213,6 +213,7 @@ TEST_F(Win32FormTest, ADroppedListIsReadAndTheListOpensAndClosesTheCurve) {
     TempFolder folder;
     const std::string list = folder.write("LIST.INF", "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
                                                       "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n");
+    EXPECT_TRUE(GetWindowLongPtrW(form->window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
     HWND items = control("txtDAlist");
     EXPECT_EQ(SendMessageW(items, LB_GETCOUNT, 0, 0), 13);
@@ -295,6 +296,13 @@ TEST(Win32Platform, MessageBoxesAreSystemModalWithTheirIconAndTheLines) {
         EXPECT_TRUE(shown.systemModal);
         EXPECT_EQ(shown.icon, LoadIconW(nullptr, systemIcon));
     }
+}
+
+TEST(Win32Platform, TheUsersFolderIsTheirDocuments) {
+    wchar_t documents[MAX_PATH + 1] = {};
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+    Win32Platform platform;
+    EXPECT_EQ(platform.userFolder(), utf8(documents));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "ui/twips.h"
 #include "os/wide_text.h"
+#include "ui/win32/later_loaded.h"
 
 namespace varidac::win32 {
 
@@ -89,13 +90,12 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     const int dpiY = dpi(LOGPIXELSY);
     RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY)};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    window_ = CreateWindowExW(0, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
+    // Accepting files: a list dropped from the file manager is read as one chosen in the dialog.
+    window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
     regularFont_ = createFont(kFontRegular, dpiY);
     boldFont_ = createFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);
-    // A list dropped from the file manager is read as one chosen in the dialog.
-    DragAcceptFiles(window_, TRUE);
     curve_.onKey = [this](int16_t& KeyAscii) { form_.CurveWindow_KeyPress(KeyAscii); };
     curve_.onClosedByUser = [this] { form_.CurveWindow_Unload(); };
     form_.Form_Load();
@@ -181,14 +181,17 @@ void Win32Form::addToolTips() {
 }
 
 void Win32Form::dropFiles(HDROP drop) {
+    static const auto queryFile = laterLoaded<decltype(&DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+    static const auto finish = laterLoaded<decltype(&DragFinish)>(L"shell32.dll", "DragFinish");
+    if (!queryFile || !finish) return;
     std::vector<std::string> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        std::wstring path(queryFile(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(queryFile(drop, i, path.data(), static_cast<UINT>(path.size())));
         paths.push_back(utf8(path));
     }
-    DragFinish(drop);
+    finish(drop);
     form_.Form_DragDrop(paths);
 }
 

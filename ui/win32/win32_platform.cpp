@@ -7,29 +7,12 @@
 #include <stdexcept>
 
 #include "os/wide_text.h"
+#include "ui/win32/later_loaded.h"
 
 namespace varidac::win32 {
 
 using os::utf8;
 using os::wide;
-
-namespace {
-
-// The open dialog's library is loaded when the dialog is first wanted, not
-// at start: it and all it brings with it would make the window take a fifth
-// longer to appear, for a dialog that many runs never open.
-using OpenDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
-
-OpenDialogFunction openDialogFunction() {
-    static const OpenDialogFunction function = [] {
-        HMODULE library = LoadLibraryW(L"comdlg32.dll");
-        FARPROC found = library ? GetProcAddress(library, "GetOpenFileNameW") : nullptr;
-        return reinterpret_cast<OpenDialogFunction>(reinterpret_cast<void (*)()>(found));
-    }();
-    return function;
-}
-
-}  // namespace
 
 std::wstring messageBoxText(const std::string& text) {
     std::wstring lines = wide(text);
@@ -77,7 +60,7 @@ std::optional<std::string> Win32Platform::showOpen(const FileDialogRequest& requ
     dialog.lpstrInitialDir = folder.c_str();
     dialog.lpstrTitle = title.c_str();
     // A cancel and a failing dialog alike end Read File without a word.
-    const OpenDialogFunction openDialog = openDialogFunction();
+    static const auto openDialog = laterLoaded<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
     if (!openDialog || !openDialog(&dialog)) return std::nullopt;
     return utf8(file.c_str());
 }
@@ -90,7 +73,9 @@ void Win32Platform::showHelp(const HelpRequest& request) {
     if (GetTempPathW(MAX_PATH + 1, folder) == 0) throw std::runtime_error("no folder for the guide");
     const std::wstring copy = std::wstring(folder) + L"VARIDAC user's guide.html";
     if (!CopyFileW(wide(request.HelpFile).c_str(), copy.c_str(), FALSE)) throw std::runtime_error("cannot copy the guide");
-    auto opened = reinterpret_cast<INT_PTR>(ShellExecuteW(owner_, L"open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    static const auto shellExecute = laterLoaded<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!shellExecute) throw std::runtime_error("no program shows the guide");
+    auto opened = reinterpret_cast<INT_PTR>(shellExecute(owner_, L"open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (opened <= 32) throw std::runtime_error("no program shows the guide");
 }
 
@@ -108,8 +93,9 @@ bool Win32Platform::canWriteIn(const std::string& folder) {
 }
 
 std::string Win32Platform::userFolder() {
+    static const auto folderPath = laterLoaded<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
     wchar_t folder[MAX_PATH + 1] = {};
-    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return {};
+    if (!folderPath || folderPath(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return {};
     return utf8(folder);
 }
 

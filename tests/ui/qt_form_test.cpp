@@ -31,7 +31,10 @@ QString captionOf(QWidget* control) {
 }
 
 TEST(QtForm, BuildsWhatTheControlTableSays) {
+    const QFont applicationFont = QApplication::font();
     TestWindow w;
+    // Message boxes and dialogs keep the application's face.
+    EXPECT_EQ(QApplication::font().toString(), applicationFont.toString());
     w.showAndWait();
     const char* const classes[] = {"QLabel", "QGroupBox", "QPushButton", "QLineEdit", "QListWidget", "QRadioButton"};
     for (const FormControl& row : formControls()) {

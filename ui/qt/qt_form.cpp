@@ -1,5 +1,6 @@
 #include "ui/qt/qt_form.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -186,6 +187,12 @@ void QtForm::buildControls() {
     const int dpiY = logicalDpiY();
     setFixedSize(twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY));
 
+    // A text field lays out its still empty text in the application's face
+    // as it is built, before it takes the window's. With the window's face
+    // as the application's while the controls are built, the window loads
+    // one face before it first shows rather than two.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(font());
     std::map<std::string_view, QWidget*> containers{{kFormName, this}};
     std::vector<std::pair<int, QWidget*>> tabOrder;
     for (const FormControl& row : formControls()) {
@@ -208,6 +215,7 @@ void QtForm::buildControls() {
         }
         tabOrder.emplace_back(row.tabIndex, control);
     }
+    QApplication::setFont(applicationFont);
     // The focus chain follows the tab indices; labels and frames take no focus.
     std::sort(tabOrder.begin(), tabOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QWidget* previous = nullptr;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -64,7 +65,7 @@ void TuningListParser::failAtLine(std::size_t line, const std::string& what) {
 
 void TuningListParser::feed(std::string_view chunk) {
     for (char c : chunk) {
-        if (problem_) return;
+        if (decided()) return;
         if (c == '\n' && lastWasCr_) {
             lastWasCr_ = false;
             continue;
@@ -74,39 +75,54 @@ void TuningListParser::feed(std::string_view chunk) {
             endLine();
         } else if (c == ',') {
             lineHasContent_ = true;
-            endField();
-        } else if (field_.empty() && !fieldTooLong_ && isBlank(c)) {
+            endField(false);
+        } else if (field_.empty() && isBlank(c)) {
             continue;
-        } else {
+        } else if (field_.size() < kMaxFieldLength) {
             lineHasContent_ = true;
-            if (field_.size() < kMaxFieldLength) {
-                field_ += c;
-            } else {
-                fieldTooLong_ = true;
-            }
+            field_ += c;
+        } else {
+            // Refused here, not at the field's end: a list that never ends must not keep the reader.
+            failAtLine(line_, "a field is longer than " + std::to_string(kMaxFieldLength) + " characters");
+            decimalCommas_ = false;
         }
     }
 }
 
-void TuningListParser::endField() {
-    if (fieldTooLong_) {
-        failAtLine(line_, "a field is longer than " + std::to_string(kMaxFieldLength) + " characters");
-        return;
-    }
+void TuningListParser::endField(bool lineEnds) {
     std::size_t end = field_.size();
     while (end > 0 && isBlank(field_[end - 1])) --end;
     std::string_view text(field_.data(), end);
-    if (text.empty()) {
-        failAtLine(line_, "a field is empty");
-    } else {
-        takeField(text);
+    if (decimalCommas_) noteShape(text, lineEnds);
+    if (!problem_) {
+        if (text.empty()) {
+            failAtLine(line_, "a field is empty");
+        } else {
+            takeField(text);
+        }
     }
     field_.clear();
 }
 
+void TuningListParser::noteShape(std::string_view text, bool lineEnds) {
+    std::size_t index = lineFields_++;
+    bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    bool fits = index == 0 ? !text.empty() : index <= 2 && digitsOnly;
+    if (!fits || (lineEnds && index != 2)) {
+        decimalCommas_ = false;
+        firstRecordText_.clear();
+        return;
+    }
+    if (firstRecordLine_ != 0) return;
+    if (index > 0) firstRecordText_ += ',';
+    firstRecordText_ += text;
+    if (lineEnds) firstRecordLine_ = line_;
+}
+
 void TuningListParser::endLine() {
-    if (lineHasContent_) endField();
+    if (lineHasContent_) endField(true);
     lineHasContent_ = false;
+    lineFields_ = 0;
     ++line_;
 }
 
@@ -145,8 +161,12 @@ void TuningListParser::takeField(std::string_view text) {
 }
 
 ListOrMessage TuningListParser::finish() {
-    if (!problem_) {
-        if (lineHasContent_) endField();
+    if (!decided() && lineHasContent_) endField(true);
+    if (decimalCommas_ && firstRecordLine_ != 0) {
+        std::string corrected = firstRecordText_;
+        corrected[corrected.rfind(',')] = '.';
+        return listReadMessage("Line " + std::to_string(firstRecordLine_) + ": " + shown(firstRecordText_) +
+                               " has a comma as decimal sign: write " + shown(corrected));
     }
     if (!problem_ && pendingFreq_) failAtLine(pendingLine_, "frequency without a voltage");
     if (!problem_ && list_.records == 0) fail(listReadMessage("The file holds no records"));
@@ -176,14 +196,23 @@ std::variant<LoadedList, Message> loadTuningList(const std::string& path) {
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(os::openForReading(path), &std::fclose);
     if (!file) return listReadMessage("It cannot be opened: " + os::errorText(errno));
+    // A pipe or a device may never end; a regular file ends, however large.
+    std::error_code error;
+    bool regular = std::filesystem::is_regular_file(pathFromUtf8(path), error);
     TuningListParser parser;
+    std::size_t total = 0;
     char buffer[1 << 16];
-    while (!parser.failed()) {
+    while (!parser.decided()) {
         std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
         if (n > 0) parser.feed(std::string_view(buffer, n));
+        total += n;
         if (n < sizeof buffer) {
             if (std::ferror(file.get())) return listReadMessage("It cannot be read: " + os::errorText(errno));
             break;
+        }
+        if (!regular && total > kMaxNonRegularListBytes && !parser.decided()) {
+            return listReadMessage("It is not a regular file and gives more than " +
+                                   std::to_string(kMaxNonRegularListBytes >> 20) + " MB: save the list as a file and read that");
         }
     }
     ListOrMessage result = parser.finish();

@@ -25,16 +25,20 @@ using ListOrMessage = std::variant<TuningList, Message>;
 
 // Reads a list fed in chunks of any size. Fields are separated by commas or
 // line ends (CR LF, LF or CR) and taken two at a time; blank lines and blanks
-// around fields are accepted. Stops at the first problem.
+// around fields are accepted. Stops at the first problem, except while every
+// line so far reads like "600,2,1": such a list was written with a comma as
+// decimal sign, and that is only known once every line has been seen.
 class TuningListParser {
 public:
     void feed(std::string_view chunk);
     ListOrMessage finish();
-    bool failed() const { return problem_.has_value(); }
+    // The result no longer depends on what follows: feeding more is wasted.
+    bool decided() const { return problem_.has_value() && !decimalCommas_; }
 
 private:
-    void endField();
+    void endField(bool lineEnds);
     void endLine();
+    void noteShape(std::string_view text, bool lineEnds);
     void takeField(std::string_view text);
     void fail(Message message);
     void failAtLine(std::size_t line, const std::string& what);
@@ -42,12 +46,17 @@ private:
     TuningList list_;
     std::optional<Message> problem_;
     std::string field_;
-    bool fieldTooLong_ = false;
     bool lineHasContent_ = false;  // a comma or a non-blank seen on this line
     bool lastWasCr_ = false;
     std::size_t line_ = 1;
     std::optional<int16_t> pendingFreq_;
     std::size_t pendingLine_ = 0;
+
+    // Every non-blank line so far has been three fields, the last two digits only.
+    bool decimalCommas_ = true;
+    std::size_t lineFields_ = 0;      // fields ended on the current line
+    std::size_t firstRecordLine_ = 0;  // the first non-blank line, once it has ended in that form
+    std::string firstRecordText_;      // its fields, blanks dropped, joined by commas
 };
 
 ListOrMessage parseTuningListText(std::string_view text);
@@ -61,6 +70,10 @@ struct LoadedList {
     std::string name;  // NameOnly of the path, taken before the file is opened
     TuningList list;
 };
+
+// What is read from a path that is not a regular file (a pipe, a device)
+// before it is refused: such a source may never end.
+constexpr std::size_t kMaxNonRegularListBytes = std::size_t{16} << 20;
 
 std::variant<LoadedList, Message> loadTuningList(const std::string& path);
 

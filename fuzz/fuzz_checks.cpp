@@ -48,6 +48,12 @@ void requireKnownListMessage(const Message& message, std::string_view listText) 
             return;
         }
     }
+    const std::string_view commaSign = " has a comma as decimal sign: write ";
+    if (std::size_t at = what.find(commaSign); at != std::string_view::npos) {
+        shownField(what.substr(0, at));
+        shownField(what.substr(at + commaSign.size()));
+        return;
+    }
     if (startsWith(what, "voltage ") && endsWith(what, " is out of range")) {
         shownField(what.substr(8, what.size() - 8 - std::string_view(" is out of range").size()));
         return;

@@ -1,7 +1,9 @@
 // The tuning-list reader on arbitrary bytes. Beyond not crashing: the result
 // does not depend on how the bytes arrive in chunks, a list that reads passed
 // the start check, holds only finite voltages of used frequencies, and every
-// refusal is a known message that names an existing line.
+// refusal is a known message that names an existing line, and a list whose
+// every line reads like "600,2,1" is refused for its decimal commas.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -50,6 +52,34 @@ std::size_t separators(std::string_view text) {
     return n;
 }
 
+// The first non-blank line when every non-blank line is three fields, the
+// last two digits only, none longer than a field may be; else 0.
+std::size_t decimalCommaLine(std::string_view text) {
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t first = 0;
+    std::size_t number = 1;
+    for (std::size_t at = 0; at <= text.size(); ++number) {
+        std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        std::string_view line = text.substr(at, end - at);
+        at = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        std::size_t fields = 0;
+        for (std::size_t from = 0; from <= line.size(); ++fields) {
+            std::size_t comma = std::min(line.find(',', from), line.size());
+            std::string_view field = line.substr(from, comma - from);
+            from = comma + 1;
+            while (!field.empty() && isBlank(field.front())) field.remove_prefix(1);
+            if (field.size() > 1000) return 0;
+            while (!field.empty() && isBlank(field.back())) field.remove_suffix(1);
+            bool digits = !field.empty() && field.find_first_not_of("0123456789") == std::string_view::npos;
+            if (fields > 2 || (fields == 0 ? field.empty() : !digits)) return 0;
+        }
+        if (fields != 3) return 0;
+        if (first == 0) first = number;
+    }
+    return first;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -63,10 +93,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     require(sameResult(whole, parser.finish()), "the result does not depend on the chunks");
 
+    const std::string_view commaSign = " has a comma as decimal sign: write ";
+    std::size_t commaLine = decimalCommaLine(text);
     if (auto* refused = std::get_if<Message>(&whole)) {
         fuzz::requireKnownListMessage(*refused, text);
+        bool forCommas = refused->lines.back().find(commaSign) != std::string::npos;
+        require(forCommas == (commaLine != 0), "decimal commas are named exactly when every line has them", refused->text());
+        if (forCommas) require(fuzz::startsWith(refused->lines.back(), "Line " + std::to_string(commaLine) + ": "),
+                               "decimal commas are named on the first line", refused->text());
         return 0;
     }
+    require(commaLine == 0, "a list whose every line has a decimal comma is refused");
     const TuningList& list = std::get<TuningList>(whole);
 
     std::optional<std::string_view> first = firstField(text);

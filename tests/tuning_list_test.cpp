@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/voltage_checks.h"
 #include "tests/temp_folder.h"
 
@@ -155,7 +156,7 @@ TEST(ParseTuningList, NamesTheProblemAndItsLine) {
         {"600,2.1\r\n700,2.6\r\n800\r\n", "Line 3: frequency without a voltage"},
         {"600", "Line 1: frequency without a voltage"},
         {"600,2.1\r\n700,abc\r\n", "Line 2: \"abc\" is not a number"},
-        {"600,2,1\r\n", "Line 1: frequency without a voltage"},
+        {"600,2.1,7\r\n", "Line 1: frequency without a voltage"},
         {"600,2.1\r\n\"700\",2\r\n", "Line 2: \"\"700\"\" is not a number"},
         {"600,2.1\r\n70000,2\r\n", "Line 2: frequency 70000 is outside -32768 to 32767"},
         {"600,2.1\r\n1e9,2\r\n", "Line 2: frequency 1e9 is outside -32768 to 32767"},
@@ -175,14 +176,101 @@ TEST(ParseTuningList, NamesTheProblemAndItsLine) {
     }
 }
 
+// The problem line of a refusal, or "" when the list reads.
+std::string problemOf(const ListOrMessage& result) {
+    if (std::holds_alternative<TuningList>(result)) return "";
+    const Message& message = std::get<Message>(result);
+    return message == badStartMessage() ? "bad start" : message.lines.back();
+}
+
+// Everything a result holds, to compare two.
+std::string contentOf(const ListOrMessage& result) {
+    if (auto* message = std::get_if<Message>(&result)) return message->text();
+    const TuningList& list = std::get<TuningList>(result);
+    std::string text = std::to_string(list.records) + numberText(list.lastFreq) + numberText(list.lastUvar);
+    for (const auto& v : list.voltages) text += v ? numberText(*v) : " -";
+    return text;
+}
+
+TEST(ParseTuningList, RefusesAListWrittenWithDecimalCommas) {
+    struct Case {
+        std::string text;
+        std::string problem;  // "" when the list reads
+    };
+    const Case cases[] = {
+        {"600,2,1\r\n700,2,6\r\n", "Line 1: 600,2,1 has a comma as decimal sign: write 600,2.1  "},
+        {"600,2,1", "Line 1: 600,2,1 has a comma as decimal sign: write 600,2.1  "},
+        {"\r\n \t\r\n 600 , 2 ,\t1 \n700,2,6\r", "Line 3: 600,2,1 has a comma as decimal sign: write 600,2.1  "},
+        // Fields after an error, and a first field that is no number, do not end the judgement.
+        {"700,2,6\r\n600,2,1\r\n", "Line 1: 700,2,6 has a comma as decimal sign: write 700,2.6  "},
+        {"abc,2,1\r\n600,2,1\r\n", "Line 1: abc,2,1 has a comma as decimal sign: write abc,2.1  "},
+        {"600,2,700\n3,800,4", "Line 1: 600,2,700 has a comma as decimal sign: write 600,2.700  "},
+        {std::string(30, '6') + ",2,1\n", "Line 1: 66666666666666666666... has a comma as decimal sign: write 66666666666666666666...  "},
+        {"\x01" "600,2,1\n", "Line 1: ?600,2,1 has a comma as decimal sign: write ?600,2.1  "},
+        // Any other list reads as before, or is refused with its first problem.
+        {"600,2.1\r\n700,2.6\r\n", ""},
+        {"600, 2.1\r\n", ""},
+        {"600,2,1,5\r\n", ""},
+        {"600,2,1\r\n700\r\n", ""},  // 600 kHz = 2 V, 1 kHz = 700 V
+        {"600,2,1\r\n700,2.6\r\n", "Line 2: frequency 2.6 is not a whole number  "},
+        {"600,2.1\r\n700,2,6\r\n", "Line 2: frequency without a voltage  "},
+        {"x,2,1\r\n1,,9\r\n", "Line 1: \"x\" is not a number  "},
+        {"600,2,1\r\n700,x,6\r\n", "Line 2: \"x\" is not a number  "},
+        {"600,2, 1 2\r\n", "Line 1: \"1 2\" is not a number  "},
+        {"600,2,+1\r\n", "Line 1: frequency without a voltage  "},
+        {",2,1\r\n", "Line 1: a field is empty  "},
+        {"650,2,1\r\n600,2.1,7\r\n", "bad start"},
+        {"600,2,1\r\n700,1e999,6\r\n", "Line 2: frequency 1e999 is outside -32768 to 32767  "},
+        {"600,2,1\r\n700,2," + std::string(1001, '6'), "Line 2: a field is longer than 1000 characters  "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        ListOrMessage result = parseTuningListText(c.text);
+        EXPECT_EQ(problemOf(result), c.problem);
+        if (c.problem.find("decimal") != std::string::npos) {
+            EXPECT_EQ(std::get<Message>(result), listReadMessage(c.problem.substr(0, c.problem.size() - 2)));
+        }
+    }
+}
+
 TEST(ParseTuningList, ReadsFedChunksLikeOneText) {
-    std::string text = kExample;
+    const std::string texts[] = {kExample, "600,2,1\r\n700,2,6\r\n", "\r\n600,2,1\r\n700,2.6,0\r\n",
+                                 "600,2,1\r\n700,x,6\r\n", "600,2,1\r\n700,2,6\r"};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        ListOrMessage whole = parseTuningListText(text);
+        for (std::size_t piece : {1, 2, 3, 5}) {
+            TuningListParser parser;
+            for (std::size_t at = 0; at < text.size(); at += piece) parser.feed(std::string_view(text).substr(at, piece));
+            EXPECT_EQ(contentOf(parser.finish()), contentOf(whole)) << "pieces of " << piece;
+        }
+    }
     TuningListParser parser;
-    for (char c : text) parser.feed(std::string_view(&c, 1));
+    for (char c : kExample) parser.feed(std::string_view(&c, 1));
     ListOrMessage result = parser.finish();
     ASSERT_TRUE(std::holds_alternative<TuningList>(result));
     EXPECT_EQ(std::get<TuningList>(result).voltages[16], 11.5);
     EXPECT_EQ(std::get<TuningList>(result).records, 12u);
+}
+
+TEST(ParseTuningList, RefusesATooLongFieldBeforeItEnds) {
+    struct Case {
+        std::string text;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {std::string(1001, '6'), "Line 1: a field is longer than 1000 characters  "},
+        {"600,2.1\r\n\r\n700," + std::string(1001, ' ') + std::string(1001, '2'), "Line 3: a field is longer than 1000 characters  "},
+        {"600,2,1\n" + std::string(1001, '\0'), "Line 2: a field is longer than 1000 characters  "},
+        {"x,2,1\n" + std::string(1001, '6'), "Line 1: \"x\" is not a number  "},  // the first problem is kept
+    };
+    for (const auto& c : cases) {
+        TuningListParser parser;
+        parser.feed(c.text);
+        EXPECT_TRUE(parser.decided()) << c.problem;
+        parser.feed(",2\r\n");  // too late: the field never ends
+        EXPECT_EQ(problemOf(parser.finish()), c.problem);
+    }
 }
 
 TEST(ReadTuningList, ChangesNothingUnlessTheWholeFileReads) {

@@ -1,8 +1,15 @@
 // The limits that the README lists: how large a tuning list may be, which
 // fields it refuses, and what happens to voltage texts too large to mean a
 // voltage.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -173,6 +180,58 @@ TEST(ListLimits, LineNumbersStayRightFarIntoALongList) {
     ListOrMessage result = parseTuningListText(text);
     ASSERT_TRUE(std::holds_alternative<Message>(result));
     EXPECT_EQ(std::get<Message>(result), listReadMessage("Line 200001: \"oops\" is not a number"));
+}
+
+// A pipe or a device may never end: the reader stops at a too-long field, or
+// once it has read 16 MB from it, and lets the writer go.
+TEST(ListLimits, AnEndlessListThatIsNoFileIsRefusedSoon) {
+    ScratchFolder folder;
+    std::string zero = folder.file("ZERO.INF");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    std::variant<LoadedList, Message> endlessField = loadTuningList(zero);
+    ASSERT_TRUE(std::holds_alternative<Message>(endlessField));
+    EXPECT_EQ(std::get<Message>(endlessField), listReadMessage("Line 1: a field is longer than 1000 characters"));
+
+    const Message tooMuch = listReadMessage("It is not a regular file and gives more than 16 MB: save the list as a file and read that");
+    struct Case {
+        std::string first;
+        std::string repeated;  // written until the reader stops reading, when not empty
+        std::optional<Message> expected;  // none: the list reads
+    };
+    const Case cases[] = {
+        {"600,2.1\n", "1000,4.7\n", tooMuch},
+        {"600,2,1\n", "700,2,6\n", tooMuch},
+        {"600,2.1\n", "", std::nullopt},
+    };
+    std::string fifo = folder.file("ENDLESS.INF");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first + c.repeated);
+        std::string block = c.first;
+        while (!c.repeated.empty() && block.size() < (1u << 16)) block += c.repeated;
+        Child writer = Child::run([&] {
+            std::signal(SIGPIPE, SIG_IGN);
+            int fd = open(fifo.c_str(), O_WRONLY);
+            if (fd < 0) return 2;
+            for (bool again = true; again; again = !c.repeated.empty()) {
+                if (write(fd, block.data(), block.size()) < 0) return errno == EPIPE ? 0 : 3;
+            }
+            close(fd);
+            return 0;
+        });
+        auto started = std::chrono::steady_clock::now();
+        std::variant<LoadedList, Message> loaded = loadTuningList(fifo);
+        std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+        ChildResult written = writer.wait();
+        EXPECT_TRUE(written.exited && written.status == 0) << written.status << " " << written.signal;
+        EXPECT_LT(seconds.count(), kSanitized ? 30.0 : 3.0);
+        if (c.expected) {
+            ASSERT_TRUE(std::holds_alternative<Message>(loaded));
+            EXPECT_EQ(std::get<Message>(loaded), *c.expected);
+        } else {
+            EXPECT_TRUE(std::holds_alternative<LoadedList>(loaded));
+        }
+    }
 }
 
 // Lists of 100 MB, written once per test into a scratch folder.

@@ -1,6 +1,7 @@
 #include "app/companion.h"
 
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -27,7 +28,7 @@ constexpr const char* kUsage =
     "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec]\n"
     "                   [--plot FILE.svg] LIST\n"
     "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
-    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF";
+    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] [--force] OUT.INF";
 
 // In the order of ImageFormat.
 constexpr std::array<std::string_view, 3> kFormatNames = {"bin", "ihex", "srec"};
@@ -37,7 +38,7 @@ struct Options {
     std::string end{kStartupEndText};
     int16_t eprom = 0;
     std::string list;
-    bool startGiven = false, endGiven = false, epromGiven = false, formatGiven = false;
+    bool startGiven = false, endGiven = false, epromGiven = false, formatGiven = false, force = false;
     ImageFormat format = ImageFormat::Binary;
     std::optional<std::string> checkDump;
     std::optional<std::string> recoverDump;
@@ -82,7 +83,9 @@ void printHelp(std::ostream& out) {
         << "                 S-records) with the image LIST gives; writes nothing. The\n"
         << "                 EPROM type follows from DUMP unless --eprom is given\n"
         << "  --recover DUMP write the tuning list a chip holds to OUT.INF: the voltage\n"
-        << "                 of the code at 600, 700, ..., 1600 kHz\n"
+        << "                 of the code at 600, 700, ..., 1600 kHz. An existing\n"
+        << "                 OUT.INF is left alone unless --force is given\n"
+        << "  --force        with --recover: replace an existing OUT.INF (never DUMP)\n"
         << "  --help         show this help and exit\n"
         << "  --version      show the version and exit\n\n"
         << "Examples:\n"
@@ -99,6 +102,37 @@ int usageError(std::ostream& err, const std::string& problem) {
     return 2;
 }
 
+// An argument echoed in a usage error, quoted and made safe for a terminal.
+std::string inQuotes(std::string_view argument) { return "\"" + printablePath(argument) + "\""; }
+
+// The list's path as the outputs are built from it: relative stays relative,
+// since a current folder deeper than the system's limit for a whole path
+// cannot be named absolutely. A bare name becomes "./NAME", as an empty
+// folder would put the outputs at the root; a drive-relative "C:NAME" on
+// Windows has no such form and is made absolute.
+std::string listPathOf(const std::string& given) {
+    if (given.find_first_of("\\/") != std::string::npos) return given;
+    const std::filesystem::path path = pathFromUtf8(given);
+    if (!path.has_root_name()) return joinPath(".", given);
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? given : utf8FromPath(absolute);
+}
+
+// What was printed must have reached standard output: a full disk or a
+// closed pipe there would otherwise pass as success. Files already written
+// stay; the status says that the user did not see the result.
+int finishOutput(std::ostream& out, std::ostream& err, int status, bool filesWritten) {
+    errno = 0;
+    out.flush();
+    if (out) return status;
+    int error = errno;
+    err << "varidac-fill: standard output could not be written";
+    if (error != 0) err << " (" << os::errorText(error) << ")";
+    err << (filesWritten ? "; the files written are kept" : "") << '\n';
+    return 1;
+}
+
 }  // namespace
 
 int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -109,11 +143,15 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
         std::string arg = args[i];
         if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             printHelp(out);
-            return 0;
+            return finishOutput(out, err, 0, false);
         }
         if (!optionsEnded && arg == "--version") {
             out << "varidac-fill " << VARIDAC_VERSION << '\n' << VARIDAC_LICENSE_NOTICE;
-            return 0;
+            return finishOutput(out, err, 0, false);
+        }
+        if (!optionsEnded && arg == "--force") {
+            options.force = true;
+            continue;
         }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
@@ -126,9 +164,10 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 name = arg.substr(0, eq);
                 value = arg.substr(eq + 1);
             }
+            if (name == "--force") return usageError(err, "--force takes no value");
             if (name != "--start" && name != "--end" && name != "--eprom" && name != "--format" && name != "--check" &&
                 name != "--recover" && name != "--plot") {
-                return usageError(err, "unknown option " + name);
+                return usageError(err, "unknown option " + printablePath(name));
             }
             if (!value) {
                 if (i + 1 >= args.size()) return usageError(err, name + " needs a value");
@@ -142,12 +181,12 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                         known = true;
                     }
                 }
-                if (!known) return usageError(err, "--eprom: \"" + *value + "\" is not one of 27C64, 27C128, 27C256, 27C512");
+                if (!known) return usageError(err, "--eprom: " + inQuotes(*value) + " is not one of 27C64, 27C128, 27C256, 27C512");
                 options.epromGiven = true;
             } else if (name == "--format") {
                 std::size_t f = 0;
                 while (f < kFormatNames.size() && *value != kFormatNames[f]) ++f;
-                if (f == kFormatNames.size()) return usageError(err, "--format: \"" + *value + "\" is not one of bin, ihex, srec");
+                if (f == kFormatNames.size()) return usageError(err, "--format: " + inQuotes(*value) + " is not one of bin, ihex, srec");
                 options.format = static_cast<ImageFormat>(f);
                 options.formatGiven = true;
             } else if (name == "--plot") {
@@ -157,7 +196,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
                 (name == "--check" ? options.checkDump : options.recoverDump) = *value;
             } else {
                 if (!isTypableVoltage(*value)) {
-                    return usageError(err, name + ": \"" + *value + "\" is not a voltage (digits with at most one \".\")");
+                    return usageError(err, name + ": " + inQuotes(*value) + " is not a voltage (digits with at most one \".\")");
                 }
                 (name == "--start" ? options.start : options.end) = *value;
                 (name == "--start" ? options.startGiven : options.endGiven) = true;
@@ -174,19 +213,20 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
         return usageError(err, "--format applies only when writing an image");
     }
     if (options.plot && (options.checkDump || options.recoverDump)) return usageError(err, "--plot applies only when writing an image");
+    if (options.force && !options.recoverDump) return usageError(err, "--force applies only with --recover");
     std::optional<int16_t> epromGiven;
     if (options.epromGiven) epromGiven = options.eprom;
     if (options.recoverDump) {
         if (!options.startGiven || !options.endGiven) {
             return usageError(err, "--recover needs --start and --end, the D/A voltages at 00H and FFH");
         }
-        auto recovered = recoverListFile(*options.recoverDump, epromGiven, options.start, options.end, options.list);
+        auto recovered = recoverListFile(*options.recoverDump, epromGiven, options.start, options.end, options.list, options.force);
         if (auto* refused = std::get_if<Message>(&recovered)) {
             printMessage(err, *refused);
             return 1;
         }
         out << std::get<std::string>(recovered) << '\n';
-        return 0;
+        return finishOutput(out, err, 0, true);
     }
 
     TuningState state;
@@ -194,10 +234,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     recomputeVoltages(state, options.start, options.end);
     selectEpromType(state, options.eprom);
 
-    std::error_code ec;
-    std::filesystem::path listPath = std::filesystem::absolute(pathFromUtf8(options.list), ec);
-    if (ec) listPath = pathFromUtf8(options.list);
-    std::variant<LoadedList, Message> loaded = loadTuningList(utf8FromPath(listPath));
+    std::variant<LoadedList, Message> loaded = loadTuningList(listPathOf(options.list));
     if (auto* refused = std::get_if<Message>(&loaded)) {
         printMessage(err, *refused);
         return 1;
@@ -221,7 +258,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
             return 1;
         }
         for (const auto& line : std::get<ChipCheck>(checked).lines) out << line << '\n';
-        return std::get<ChipCheck>(checked).same ? 0 : 3;
+        return finishOutput(out, err, std::get<ChipCheck>(checked).same ? 0 : 3, false);
     }
     ExtraOutputs plot;
     if (options.plot) {
@@ -233,7 +270,7 @@ int runCompanion(const std::vector<std::string>& args, std::ostream& out, std::o
     Message result = fillerRun(state, options.start, options.end, os::regionalDecimalSign(), options.format, realFileSystemCalls(), plot);
     if (result.icon == MessageIcon::Information) {
         printMessage(out, result);
-        return 0;
+        return finishOutput(out, err, 0, true);
     }
     printMessage(err, result);
     return 1;

@@ -88,7 +88,7 @@ ChipComparison compareChip(std::string_view expected, std::string_view found) {
 }
 
 std::vector<std::string> comparisonLines(const ChipComparison& comparison, const TuningState& state, std::string_view listName) {
-    const std::string list(listName);
+    const std::string list = printablePath(listName);
     if (comparison.differences.empty() && comparison.disagreements.empty()) return {"Same as " + list};
     std::vector<std::string> lines;
     if (!comparison.differences.empty()) {

@@ -35,7 +35,7 @@ std::string imageBytes(const std::array<int16_t, kImageSize>& image, int copies)
 Message noEpromTypeMessage() { return errorMessage({kSomethingWrong, "First select an EPROM type  "}); }
 
 Message successMessage(const TuningState& state, ImageFormat format) {
-    return Message{"Run OK!", MessageIcon::Information, {"Okido!  ", imageFileName(state, format) + " is created.  "}};
+    return Message{"Run OK!", MessageIcon::Information, {"Okido!  ", printablePath(imageFileName(state, format)) + " is created.  "}};
 }
 
 }  // namespace varidac

@@ -1,7 +1,9 @@
 #include "core/list_recovery.h"
 
 #include "core/bcd_address.h"
+#include "core/da_codes.h"
 #include "core/number_text.h"
+#include "core/tuning_list.h"
 #include "core/tuning_state.h"
 
 namespace varidac {
@@ -24,7 +26,7 @@ std::variant<uint8_t, std::string> codeAt(const ChipImage& chip, int frequency) 
 }  // namespace
 
 Message recoveryMessage(const std::string& dumpName, const std::string& problem) {
-    return errorMessage({kSomethingWrong, "No tuning list can be recovered from " + dumpName + "  ", problem + "  "});
+    return errorMessage({kSomethingWrong, "No tuning list can be recovered from " + printablePath(dumpName) + "  ", problem + "  "});
 }
 
 std::variant<RecoveredList, std::string> recoverList(const ChipImage& chip, double startVoltage, double voltageStep) {
@@ -51,18 +53,32 @@ std::variant<RecoveredList, std::string> recoverList(const ChipImage& chip, doub
 
 std::variant<std::string, Message> recoverListFile(const std::string& dumpPath, std::optional<int16_t> eprom,
                                                    std::string_view startText, std::string_view endText,
-                                                   const std::string& listPath, const FileSystemCalls& calls) {
+                                                   const std::string& listPath, bool replaceExisting,
+                                                   const FileSystemCalls& calls) {
+    TuningState state;
+    recomputeVoltages(state, startText, endText);
+    // The same refusal as a filler run's: with a step this large every code
+    // gives an infinite voltage, and the list would hold "INF".
+    if (!stepShowable(state.VoltageStep)) return voltageTooLargeMessage();
+
     auto dump = readDumpFile(dumpPath);
     if (auto* refused = std::get_if<Message>(&dump)) return *refused;
     auto chip = chipImageOf(std::get<Dump>(dump), eprom);
     if (auto* problem = std::get_if<std::string>(&chip)) return dumpReadMessage(dumpPath, *problem);
 
-    TuningState state;
-    recomputeVoltages(state, startText, endText);
     auto recovered = recoverList(std::get<ChipImage>(chip), state.StartVoltage, state.VoltageStep);
     if (auto* problem = std::get_if<std::string>(&recovered)) return recoveryMessage(dumpPath, *problem);
-    if (auto failed = writeOutputFiles({{listPath, std::get<RecoveredList>(recovered).text}}, calls)) return *failed;
-    return listPath + " is created.";
+    const std::string& text = std::get<RecoveredList>(recovered).text;
+    // Whatever the voltages, never write a list that this program cannot read.
+    ListOrMessage readBack = parseTuningListText(text);
+    if (auto* refused = std::get_if<Message>(&readBack)) {
+        std::string problem = refused->lines.empty() ? std::string() : refused->lines.back();
+        while (!problem.empty() && problem.back() == ' ') problem.pop_back();
+        return recoveryMessage(dumpPath, "The list it gives would not read back (" + problem + "): check --start and --end");
+    }
+    WriteRules rules{{{dumpPath, "the chip dump"}}, replaceExisting};
+    if (auto failed = writeOutputFiles({{listPath, text}}, calls, rules)) return *failed;
+    return printablePath(listPath) + " is created.";
 }
 
 }  // namespace varidac

@@ -22,11 +22,13 @@ struct RecoveredList {
 std::variant<RecoveredList, std::string> recoverList(const ChipImage& chip, double startVoltage, double voltageStep);
 
 // Reads the dump, recovers the list with the two voltage texts and writes it
-// to `listPath` in place of any earlier file. Returns the line to print on
-// success, or the message saying why nothing was written.
+// to `listPath`. An existing file there is replaced only when
+// `replaceExisting`, and the dump itself never. Voltages whose step a filler
+// run refuses are refused first, with the same message. Returns the line to
+// print on success, or the message saying why nothing was written.
 std::variant<std::string, Message> recoverListFile(const std::string& dumpPath, std::optional<int16_t> eprom,
                                                    std::string_view startText, std::string_view endText,
-                                                   const std::string& listPath,
+                                                   const std::string& listPath, bool replaceExisting,
                                                    const FileSystemCalls& calls = realFileSystemCalls());
 
 Message recoveryMessage(const std::string& dumpName, const std::string& problem);

@@ -1,6 +1,7 @@
 #pragma once
 // A message box as the user sees it: title, icon and the literal lines.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varidac {
@@ -22,5 +23,12 @@ inline constexpr const char* kErrorTitle = "Error !";
 inline constexpr const char* kSomethingWrong = "Something is wrong!  ";
 
 Message errorMessage(std::vector<std::string> lines);
+
+// A file name (or any text the user typed) as a message may show it: a
+// terminal must never receive its control characters raw, since a name can
+// hold an escape sequence. C0 controls and DEL become \x1B, C1 controls
+// \u0085, a byte that is not part of valid UTF-8 \xFF (hex in upper case);
+// everything else, valid UTF-8 of any alphabet, stays as it is.
+std::string printablePath(std::string_view path);
 
 }  // namespace varidac

@@ -13,6 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/da_codes.h"
+#include "core/message.h"
+#include "core/tuning_list.h"
 #include "core/tuning_state.h"
 #include "tests/temp_folder.h"
 
@@ -37,7 +40,13 @@ const std::string kUsage =
     "usage: varidac-fill [--start TEXT] [--end TEXT] [--eprom 27C64|27C128|27C256|27C512] [--format bin|ihex|srec]\n"
     "                   [--plot FILE.svg] LIST\n"
     "       varidac-fill --check DUMP [--start TEXT] [--end TEXT] [--eprom TYPE] LIST\n"
-    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] OUT.INF\n";
+    "       varidac-fill --recover DUMP --start TEXT --end TEXT [--eprom TYPE] [--force] OUT.INF\n";
+
+std::string printed(const Message& message) {
+    std::string out = message.title + "\n";
+    for (const auto& line : message.lines) out += line + "\n";
+    return out;
+}
 
 TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
     struct Case {
@@ -55,6 +64,11 @@ TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
         {{"--start"}, "--start needs a value"},
         {{"--plot=", "L.INF"}, "--plot needs a file name"},
         {{"--speed", "1", "L.INF"}, "unknown option --speed"},
+        {{"--\x1B]0;owned\x07", "L.INF"}, "unknown option --\\x1B]0;owned\\x07"},
+        {{"--eprom", "27C64\x9B", "L.INF"}, "--eprom: \"27C64\\x9B\" is not one of 27C64, 27C128, 27C256, 27C512"},
+        {{"--force", "L.INF"}, "--force applies only with --recover"},
+        {{"--check", "C.BIN", "--force", "L.INF"}, "--force applies only with --recover"},
+        {{"--recover=C.BIN", "--start=1", "--end=2", "--force=yes", "O.INF"}, "--force takes no value"},
         {{}, "no LIST given"},
         {{"A.INF", "B.INF"}, "only one LIST may be given"},
         {{"--format", "hex", "L.INF"}, "--format: \"hex\" is not one of bin, ihex, srec"},
@@ -69,6 +83,29 @@ TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
         EXPECT_EQ(o.err, "varidac-fill: " + c.problem + "\n" + kUsage);
         EXPECT_EQ(o.out, "");
     }
+}
+
+TEST(PrintablePath, EscapesWhatATerminalWouldActOnAndNothingElse) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"Empf\xC3\xA4nger.INF", "Empf\xC3\xA4nger.INF"},
+        {"C:\\Lists\\A B.INF", "C:\\Lists\\A B.INF"},
+        {"\xF0\x9F\x93\xBB \xE6\xB3\xA2.INF", "\xF0\x9F\x93\xBB \xE6\xB3\xA2.INF"},
+        {"a\x1B[2Jb", "a\\x1B[2Jb"},
+        {std::string("\0\t\n\r\x1F\x7F", 6), "\\x00\\x09\\x0A\\x0D\\x1F\\x7F"},
+        {"\xC2\x80\xC2\x85\xC2\x9B\xC2\x9F", "\\u0080\\u0085\\u009B\\u009F"},
+        {"\xC2\xA0\xC2\xBF", "\xC2\xA0\xC2\xBF"},  // no-break space and inverted question mark stay
+        {"\xFF\xFE", "\\xFF\\xFE"},
+        {"\x80x", "\\x80x"},                              // a lone continuation byte
+        {"\xC3", "\\xC3"},                                // cut off at the end
+        {"\xC3(", "\\xC3("},                              // cut off before an ASCII byte
+        {"\xC2\x1B", "\\xC2\\x1B"},                      // a C1 lead followed by a control
+        {"\xC0\xAF\xE0\x80\xAF", "\\xC0\\xAF\\xE0\\x80\\xAF"},  // overlong "/"
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},            // a surrogate
+        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},        // U+10FFFF, the last
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},    // beyond it
+    };
+    for (const auto& [name, shown] : cases) EXPECT_EQ(printablePath(name), shown) << shown;
 }
 
 TEST(Companion, HelpAndVersion) {
@@ -167,7 +204,102 @@ TEST_F(CompanionChip, RecoversTheListOfAChip) {
     EXPECT_FALSE(fs::exists(path("OTHER.INF")));
 }
 
+// An earlier file is replaced only when asked, and the dump never, however
+// its name is spelled.
+TEST_F(CompanionChip, RecoversOverAnEarlierFileOnlyWithForce) {
+    ASSERT_EQ(run({list}).status, 0);
+    const std::string dump = path("EXAMPLE_27C64.BIN");
+    const std::string chip = readFile(dump);
+    fs::create_directory(folder.path() / "sub");
+    struct Case {
+        std::string out;
+        bool force;
+        int status;
+    };
+    const Case cases[] = {
+        {path("FOUND.INF"), false, 1},
+        {path("FOUND.INF"), true, 0},
+        {dump, true, 1},
+        {path("sub/../EXAMPLE_27C64.BIN"), true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out + (c.force ? " --force" : ""));
+        if (c.out != dump) folder.write("FOUND.INF", "earlier\r\n");
+        std::vector<std::string> args = {"--recover", dump, "--start", "1.50", "--end", "12.00", c.out};
+        if (c.force) args.insert(args.begin(), "--force");
+        Outcome o = run(args);
+        EXPECT_EQ(o.status, c.status) << o.err;
+        if (c.status == 0) {
+            EXPECT_EQ(readFile(c.out).substr(0, 22), "600,2.11764705882353\r\n");
+        } else {
+            EXPECT_NE(o.err.find("Cannot write " + c.out + "  \n"), std::string::npos) << o.err;
+            EXPECT_EQ(o.out, "");
+            EXPECT_EQ(readFile(c.out), c.out == path("FOUND.INF") ? "earlier\r\n" : chip);
+        }
+    }
+}
+
+// A step too large to show gives every code an infinite voltage: the fill
+// refuses it, and so must the list that would hold "INF".
+TEST_F(CompanionChip, RecoverRefusesTheVoltagesAFillRefuses) {
+    ASSERT_EQ(run({list}).status, 0);
+    const std::string nines(400, '9');
+    const std::string tooLarge = printed(voltageTooLargeMessage());
+    struct Case {
+        std::string start, end;
+        bool fillAgrees;  // the fill refuses the same way (a huge start fails its margin first)
+    };
+    const Case cases[] = {{"1.50", nines, true}, {nines, nines, false}, {"1.50", "1000000000000000000", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start.substr(0, 20) + " " + c.end.substr(0, 20));
+        Outcome o = run({"--recover", path("EXAMPLE_27C64.BIN"), "--start", c.start, "--end", c.end, path("BIG.INF")});
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, tooLarge);
+        EXPECT_FALSE(fs::exists(path("BIG.INF")));
+        if (c.fillAgrees) {
+            EXPECT_EQ(run({"--start", c.start, "--end", c.end, list}).err, tooLarge);
+        }
+    }
+    // A step still shown is recovered, to a list that reads back.
+    Outcome large = run({"--recover", path("EXAMPLE_27C64.BIN"), "--start=1.50", "--end=100000000000000", path("LARGE.INF")});
+    EXPECT_EQ(large.status, 0) << large.err;
+    EXPECT_TRUE(std::holds_alternative<TuningList>(parseTuningListText(readFile(path("LARGE.INF")))));
+}
+
 #ifndef _WIN32
+// Control characters in names never reach the terminal raw, whichever
+// message names the file. Windows allows no such names.
+TEST_F(CompanionChip, ShowsControlCharactersInNamesEscaped) {
+    const std::string esc = "E\x1B[2J";
+    const std::string shown = "E\\x1B[2J";
+    const std::string escList = path(esc + ".INF");
+    fs::copy_file(list, escList);
+    fs::create_directory(path(esc + "_27C128.BIN"));
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {{escList}, 0, "Run OK!\nOkido!  \n" + shown + "_27C64.BIN is created.  \n", ""},
+        {{"--check", path(esc + "_27C64.BIN"), escList}, 0, "Same as " + path(shown + ".INF") + "\n", ""},
+        {{"--recover", path(esc + "_27C64.BIN"), "--start=1.5", "--end=12", path(esc + "R.INF")}, 0,
+         path(shown + "R.INF") + " is created.\n", ""},
+        {{"--check", path(esc + "X.BIN"), escList}, 1, "",
+         "Error !\nSomething is wrong!  \nThe chip image " + path(shown + "X.BIN") +
+             " could not be read  \nIt cannot be opened: No such file or directory  \n"},
+        {{"--eprom", "27C128", escList}, 1, "",
+         "Error !\nSomething is wrong!  \nCannot write " + path(shown + "_27C128.BIN") +
+             "  \nA folder has that name: rename or move the folder  \n"},
+    };
+    for (const auto& c : cases) {
+        Outcome o = run(c.args);
+        EXPECT_EQ(o.status, c.status) << o.err;
+        EXPECT_EQ(o.out, c.out);
+        EXPECT_EQ(o.err, c.err);
+    }
+}
+
 // The real binary, with its environment, as a user runs it through a POSIX
 // shell; tests/windows runs the Windows program its own way.
 Outcome runBinary(const std::string& environment, const std::string& args, const fs::path& scratch) {

@@ -10,10 +10,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "fault_support.h"
 
@@ -141,6 +145,91 @@ TEST_F(CompanionFaults, AFailingRenameRollsBackTheReport) {
             EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_27C64.BIN"}));
         }
     }
+}
+
+// Standard output on a full disk: what the user was to read is lost, so the
+// status says so, and the files written stay.
+TEST_F(CompanionFaults, AStandardOutputThatCannotBeWrittenEndsWithOne) {
+    auto toFull = []() {
+        int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        if (full < 0 || dup2(full, STDOUT_FILENO) < 0) _exit(3);
+    };
+    ASSERT_EQ(Child::companion({list}).wait().status, 0);
+    const std::string noSpace = "varidac-fill: standard output could not be written (No space left on device)";
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{list}, noSpace + "; the files written are kept\n"},
+        {{"--check", image, list}, noSpace + "\n"},
+        {{"--recover", image, "--start=1.50", "--end=12.00", folder.file("FOUND.INF")}, noSpace + "; the files written are kept\n"},
+        {{"--help"}, noSpace + "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        std::filesystem::remove(report);
+        ChildResult result = Child::companion(c.args, toFull).wait();
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(report), c.args.size() == 1 && c.args.front() == list);
+    }
+    EXPECT_EQ(readFile(folder.file("FOUND.INF")).value_or("").substr(0, 8), "600,2.11");
+}
+
+// Down a chain of folders whose whole path is longer than the system
+// takes, by relative names only.
+bool enterDeepFolder(const std::string& top, int levels, bool create) {
+    if (chdir(top.c_str()) != 0) return false;
+    const std::string name(200, 'd');
+    for (int i = 0; i < levels; ++i) {
+        if (create && mkdir(name.c_str(), 0755) != 0) return false;
+        if (chdir(name.c_str()) != 0) return false;
+    }
+    return true;
+}
+
+TEST_F(CompanionFaults, AListInACurrentFolderBeyondTheLongestPathIsFilled) {
+    const int levels = PATH_MAX / 200 + 2;
+    ASSERT_EQ(Child::companion({list}).wait().status, 0);
+    const std::string sizes = "LIST.INF " + std::to_string(std::strlen(kExampleList)) + "\nLIST_27C64.BIN 8192\nLIST_test_DA.TXT " +
+                              std::to_string(readFile(report).value_or("").size()) + "\n";
+    ChildResult result = Child::companion({"LIST.INF"}, [&]() {
+        if (!enterDeepFolder(folder.path(), levels, true)) _exit(3);
+        writeFile("LIST.INF", kExampleList);
+    }).wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Run OK!\nOkido!  \nLIST_27C64.BIN is created.  \n");
+    // What the deep folder holds, and then the chain removed from the bottom,
+    // which a removal by whole paths could not do.
+    ChildResult deep = Child::run([&]() {
+        if (!enterDeepFolder(folder.path(), levels, false)) return 3;
+        for (const auto& name : namesIn(".")) {
+            std::printf("%s %llu\n", name.c_str(), static_cast<unsigned long long>(std::filesystem::file_size(name)));
+            unlink(name.c_str());
+        }
+        for (int i = 0; i < levels; ++i) {
+            if (chdir("..") != 0 || rmdir(std::string(200, 'd').c_str()) != 0) return 4;
+        }
+        return 0;
+    }).wait();
+    EXPECT_EQ(deep.status, 0);
+    EXPECT_EQ(deep.out, sizes);
+}
+
+// A list name as long as its outputs allow: the report's name is 255 bytes.
+TEST_F(CompanionFaults, AListNameAsLongAsItsOutputsAllowIsFilled) {
+    const std::string name(255 - std::string("_test_DA.TXT").size(), 'L');
+    const std::string longList = folder.file(name + ".INF");
+    writeFile(longList, kExampleList);
+    ChildResult result = Child::companion({longList}).wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readFile(folder.file(name + "_27C64.BIN")).value_or("").size(), 8192u);
+    EXPECT_TRUE(readFile(folder.file(name + "_test_DA.TXT")).has_value());
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", name + ".INF", name + "_27C64.BIN", name + "_test_DA.TXT"}));
 }
 
 }  // namespace

@@ -16,6 +16,19 @@ constexpr std::size_t kAddressSpace = 65536;
 // Far beyond the text form of 64 KB in records of one byte.
 constexpr std::size_t kLargestDumpFile = 4 * 1024 * 1024;
 
+// What programmers' software puts around a text dump: a UTF-8 byte-order
+// mark in front; behind, a DOS end-of-file byte (^Z) or NULs padding the
+// file to a block. Only a run of ^Z and NUL that reaches the end goes: a ^Z
+// with text after it leaves the file as it is, so it is not text and reads
+// as raw bytes, as a raw dump holding such bytes must.
+std::string_view textWithoutExtras(std::string_view content) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark) content.remove_prefix(kByteOrderMark.size());
+    std::size_t kept = content.size();
+    while (kept > 0 && (content[kept - 1] == '\x1A' || content[kept - 1] == '\0')) --kept;
+    return content.substr(0, kept);
+}
+
 bool isTextByte(char c) { return (c >= 0x20 && c <= 0x7e) || c == '\t' || c == '\r' || c == '\n'; }
 
 int hexValue(char c) {
@@ -102,6 +115,13 @@ std::string checksumProblem(unsigned found, unsigned needed) {
     return "checksum " + hexByte(found) + " is wrong, the record needs " + hexByte(needed);
 }
 
+// For a record whose length agrees with its data but not with its type: an
+// address record cut short is not the base the programmer meant.
+std::string dataLengthProblem(unsigned type, std::size_t length, std::size_t needed) {
+    return "a type " + hexByte(type) + " record holds " + std::to_string(length) + (length == 1 ? " data byte" : " data bytes") +
+           ", it needs " + std::to_string(needed);
+}
+
 std::variant<Dump, std::string> parseIntelHex(std::string_view text) {
     AddressSpace space;
     unsigned long long base = 0;
@@ -123,11 +143,13 @@ std::variant<Dump, std::string> parseIntelHex(std::string_view text) {
             case 0x01: ended = true; return std::nullopt;
             case 0x02:
             case 0x04:
-                if (length != 2) return "the record length does not match its data";
+                if (length != 2) return dataLengthProblem(type, length, 2);
                 base = (data[0] * 256ull + data[1]) << (type == 0x02 ? 4 : 16);
                 return std::nullopt;
             case 0x03:
-            case 0x05: return std::nullopt;  // a start address: nothing to store
+            case 0x05:  // a start address: nothing to store, but a short one is a damaged record
+                if (length != 4) return dataLengthProblem(type, length, 4);
+                return std::nullopt;
             default: return "record type " + hexByte(type) + " is not known";
         }
     });
@@ -192,26 +214,27 @@ std::string hexDigits(unsigned long value, int digits) {
 }
 
 std::variant<Dump, std::string> parseDump(std::string_view content) {
-    bool text = true;
-    for (char c : content) {
+    std::string_view text = textWithoutExtras(content);
+    bool isText = true;
+    for (char c : text) {
         if (!isTextByte(c)) {
-            text = false;
+            isText = false;
             break;
         }
     }
-    std::size_t first = content.find_first_not_of(" \t\r\n");
-    if (text && first != std::string_view::npos) {
-        if (content[first] == ':') return parseIntelHex(content);
-        if (content[first] == 'S' && first + 1 < content.size() && hexValue(content[first + 1]) >= 0 &&
-            hexValue(content[first + 1]) <= 9) {
-            return parseSRecords(content);
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (isText && first != std::string_view::npos) {
+        if (text[first] == ':') return parseIntelHex(text);
+        if (text[first] == 'S' && first + 1 < text.size() && hexValue(text[first + 1]) >= 0 && hexValue(text[first + 1]) <= 9) {
+            return parseSRecords(text);
         }
     }
+    // Not text even without the extras: every byte, padding included, is the chip's.
     return Dump{DumpFormat::Binary, std::string(content)};
 }
 
 Message dumpReadMessage(const std::string& name, const std::string& problem) {
-    return errorMessage({kSomethingWrong, "The chip image " + name + " could not be read  ", problem + "  "});
+    return errorMessage({kSomethingWrong, "The chip image " + printablePath(name) + " could not be read  ", problem + "  "});
 }
 
 std::variant<Dump, Message> readDumpFile(const std::string& path) {

@@ -19,12 +19,13 @@ struct Dump {
     std::string bytes;
 };
 
-// A text form is recognised when every byte is printable ASCII, a blank or
-// a line end, and the first non-blank character is ":" (Intel HEX) or "S"
-// and a digit (S-records); anything else is raw bytes. Every record's
-// checksum is verified, and a text form must reach its end record (for
-// S-records an end record or a record count that agrees). Returns the dump,
-// or what is wrong with it.
+// A text form is recognised when, without a leading UTF-8 byte-order mark
+// and a trailing run of ^Z (1AH) and NUL bytes, every byte is printable
+// ASCII, a blank or a line end, and the first non-blank character is ":"
+// (Intel HEX) or "S" and a digit (S-records); anything else is raw bytes,
+// all of them. Every record's checksum is verified, and a text form must
+// reach its end record (for S-records an end record or a record count that
+// agrees). Returns the dump, or what is wrong with it.
 std::variant<Dump, std::string> parseDump(std::string_view content);
 
 // Reads and parses the file; the message names it as given.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <variant>
@@ -20,6 +21,8 @@
 
 namespace varidac {
 namespace {
+
+using namespace std::string_literals;
 
 std::string seventeenBytes() {
     std::string bytes;
@@ -55,6 +58,13 @@ TEST(DumpReader, TellsTheFormsApartAndPlacesEveryByteAtItsAddress) {
          at(0x10, "\xAB\xCD") + std::string(0x1FFF - 0x12, '\xFF') + "\x12"},
         {"S30600000005777D\nS804000000FB\n", DumpFormat::SRecord, at(5, "\x77")},
         {"S30600000005777D\nS5030001FB\n", DumpFormat::SRecord, at(5, "\x77")},  // counted, no end record
+        // A byte-order mark, and padding of ^Z and NULs in any order.
+        {"\xEF\xBB\xBF:011FFF0012CF\n:00000001FF\0\x1A\0"s, DumpFormat::IntelHex, at(0x1FFF, "\x12")},
+        {"S30600000005777D\nS804000000FB\n\x1A\x1A"s, DumpFormat::SRecord, at(5, "\x77")},
+        // Text after a ^Z, a mark twice, or nothing but padding: raw, every byte kept.
+        {":00000001FF\r\n\x1A\r\n", DumpFormat::Binary, ":00000001FF\r\n\x1A\r\n"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF:00000001FF", DumpFormat::Binary, "\xEF\xBB\xBF\xEF\xBB\xBF:00000001FF"},
+        {"\xEF\xBB\xBF\0\x1A"s, DumpFormat::Binary, "\xEF\xBB\xBF\0\x1A"s},
     };
     for (const auto& c : cases) {
         auto parsed = parseDump(c.content);
@@ -76,6 +86,10 @@ TEST(DumpReader, RefusesWhatIsNotAWholeChecksummedDump) {
         {":02001000ABCD76\r\nS1050010ABCD72\r\n:00000001FF\r\n", "Line 2: not an Intel HEX record"},
         {":03001000ABCD75\r\n", "Line 1: the record length does not match its data"},
         {":00000006FA\r\n", "Line 1: record type 06H is not known"},
+        {":0100000201FC\r\n:00000001FF\r\n", "Line 1: a type 02H record holds 1 data byte, it needs 2"},
+        {":00000003FD\r\n:00000001FF\r\n", "Line 1: a type 03H record holds 0 data bytes, it needs 4"},
+        {":03000005000000F8\r\n:00000001FF\r\n", "Line 1: a type 05H record holds 3 data bytes, it needs 4"},
+        {"\xEF\xBB\xBF:02001000ABCD77\r\n:00000001FF\r\n\x1A", "Line 1: checksum 77H is wrong, the record needs 76H"},
         {":02FFFF000102FD\r\n", "Line 1: address 10000H lies beyond 64 KB"},
         {":020000021000EC\r\n:010005007783\r\n", "Line 2: address 10005H lies beyond 64 KB"},
         {":010010009956\r\n:02001000ABCD76\r\n", "Line 2: address 0010H is given twice"},
@@ -91,6 +105,59 @@ TEST(DumpReader, RefusesWhatIsNotAWholeChecksummedDump) {
     }
     EXPECT_EQ(dumpReadMessage("C.HEX", "Line 1: x").text(),
               "Something is wrong!  \rThe chip image C.HEX could not be read  \rLine 1: x  \r");
+}
+
+// The fuzz seeds are also the dumps programmers' software really writes, and
+// some that are broken the way real files break.
+TEST(DumpReader, ReadsEachSeedOfTheHostileCorpusAsExpected) {
+    struct Case {
+        const char* file;
+        DumpFormat format;
+        std::size_t size;     // 0: refused with `problem`
+        const char* sameAs;   // a seed holding the same records without extras
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"intel-hex-crlf", DumpFormat::IntelHex, 0x1701, nullptr, ""},
+        {"hex-ctrl-z", DumpFormat::IntelHex, 0x1701, "intel-hex-crlf", ""},
+        {"hex-nul-padding", DumpFormat::IntelHex, 0x1701, "intel-hex-crlf", ""},
+        {"hex-bom", DumpFormat::IntelHex, 0x1701, "intel-hex-crlf", ""},
+        {"hex-blank-lines", DumpFormat::IntelHex, 0x1701, "intel-hex-crlf", ""},
+        {"intel-hex-segment-lf", DumpFormat::IntelHex, 0x3000, nullptr, ""},
+        {"srec-s1-s9", DumpFormat::SRecord, 0x0610, nullptr, ""},
+        {"srec-ctrl-z", DumpFormat::SRecord, 0x0610, "srec-s1-s9", ""},
+        {"srec-counted-no-end", DumpFormat::SRecord, 0x0640, nullptr, ""},
+        {"srec-s2-s3-lower", DumpFormat::SRecord, 0x8000, nullptr, ""},
+        {"raw-bytes", DumpFormat::Binary, 217, nullptr, ""},
+        {"raw-ending-in-padding", DumpFormat::Binary, 100, nullptr, ""},
+        {"hex-ctrl-z-then-text", DumpFormat::Binary, 202, nullptr, ""},
+        {"hex-type04-short", DumpFormat::IntelHex, 0, nullptr, "Line 3: a type 04H record holds 1 data byte, it needs 2"},
+        {"hex-end-missing", DumpFormat::IntelHex, 0, nullptr, "It ends without an end record: the file is incomplete"},
+        {"truncated", DumpFormat::IntelHex, 0, nullptr, "Line 3: not an Intel HEX record"},
+        {"bad-checksum", DumpFormat::IntelHex, 0, nullptr, "Line 2: checksum 80H is wrong, the record needs 82H"},
+        {"given-twice", DumpFormat::IntelHex, 0, nullptr, "Line 2: address 060FH is given twice"},
+    };
+    const std::string folder = std::string(VARIDAC_SOURCE_DIR) + "/fuzz/corpus/dump_reader/";
+    auto read = [&](const char* file) { return readDumpFile(folder + file); };
+    for (const auto& c : cases) {
+        auto dump = read(c.file);
+        if (c.size == 0) {
+            ASSERT_TRUE(std::holds_alternative<Message>(dump)) << c.file;
+            EXPECT_EQ(std::get<Message>(dump), dumpReadMessage(folder + c.file, c.problem)) << c.file;
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<Dump>(dump)) << c.file << std::get<Message>(dump).text();
+        EXPECT_EQ(std::get<Dump>(dump).format, c.format) << c.file;
+        EXPECT_EQ(std::get<Dump>(dump).bytes.size(), c.size) << c.file;
+        if (c.sameAs) {
+            EXPECT_EQ(std::get<Dump>(dump).bytes, std::get<Dump>(read(c.sameAs)).bytes) << c.file;
+        }
+    }
+    // A seed added without an expectation here is a case nobody checks.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(std::any_of(std::begin(cases), std::end(cases), [&](const Case& c) { return name == c.file; })) << name;
+    }
 }
 
 TEST(ChipImage, TheSizeNamesTheTypeUnlessTheTypeIsGiven) {

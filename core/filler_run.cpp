@@ -4,6 +4,7 @@
 
 #include "core/image_file.h"
 #include "core/test_report.h"
+#include "util/file_names.h"
 
 namespace varidac {
 
@@ -35,7 +36,10 @@ Message fillerRun(TuningState& state, std::string_view startText, std::string_vi
     if (extraOutputs) {
         for (OutputFile& extra : extraOutputs(state, run)) outputs.push_back(std::move(extra));
     }
-    if (auto failed = writeOutputFiles(outputs, calls)) return *failed;
+    // The list's own name could come back only through a hard link or a
+    // --plot; no output may ever land on it.
+    const WriteRules rules{{{joinPath(state.pad, state.naamzonderpad), "the tuning list"}}};
+    if (auto failed = writeOutputFiles(outputs, calls, rules)) return *failed;
     return successMessage(state, format);
 }
 

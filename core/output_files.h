@@ -25,10 +25,22 @@ struct FileSystemCalls {
 
 FileSystemCalls realFileSystemCalls();
 
+// A file the run reads, which none of its outputs may be, however spelled.
+struct RunInput {
+    std::string path;
+    std::string what;  // "the tuning list", "the chip dump": how a message names it
+};
+
+struct WriteRules {
+    std::vector<RunInput> inputs;
+    bool replaceExisting = true;  // false: refuse an output that exists already
+};
+
 // Returns the message to show when a file could not be written; the files
 // are then as they were, except that an earlier file which could not be put
 // back is kept beside its target under a name the message states.
-std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, const FileSystemCalls& calls = realFileSystemCalls());
+std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, const FileSystemCalls& calls = realFileSystemCalls(),
+                                        const WriteRules& rules = {});
 
 // "Something is wrong!" / "Cannot write PATH" / what the user can do about it.
 Message cannotWriteMessage(const std::string& path, int error);

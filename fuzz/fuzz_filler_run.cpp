@@ -340,8 +340,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (fault.kind == 5) {
         // The new report stays in place; the earlier one is kept and named.
         require(result.lines.size() == 4, "the message says where the earlier report is", result.text());
-        std::string prefix = "The earlier file is kept as " + s.report() + ".tmp~";
-        require(fuzz::startsWith(result.lines[3], prefix) && fuzz::endsWith(result.lines[3], "  "), "the kept file is named", result.text());
+        std::string prefix = "The earlier file is kept as " + s.folder + "/~varidac-";
+        require(fuzz::startsWith(result.lines[3], prefix) && fuzz::endsWith(result.lines[3], ".old  "), "the kept file is named", result.text());
         std::string kept = result.lines[3].substr(28, result.lines[3].size() - 30);
         require(readAll(kept) == kEarlierReport, "the earlier report is kept whole");
         std::remove(kept.c_str());

@@ -4,8 +4,11 @@
 // system: os_posix.cpp and os_windows.cpp. Paths and texts are UTF-8.
 // A call that fails sets errno (a Windows error is translated to its errno
 // value) and returns its failure value.
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varidac::os {
@@ -44,6 +47,46 @@ int keepEarlierFile(const std::string& path, const std::string& backup);
 // the read-only attribute (EACCES) or another program holding the file open
 // (kFileInUse). Lets a run refuse before it changes anything.
 int whyNotReplaceable(const std::string& path);
+
+// What stands at a path, a final symbolic link not followed.
+enum class FileKind { Missing, Regular, Directory, Link, Other };  // Other: a device, a pipe, a socket
+// Missing also when the path cannot be examined (errno then says why).
+FileKind fileKind(const std::string& path);
+
+// What tells one file from every other on the machine, whatever the path
+// that names it: device and inode here, volume and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+// Follows links; nullopt (errno set) when nothing can be opened there.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// Whether two names of entries in one folder name the same entry: exactly
+// here, regardless of case on Windows.
+bool sameEntryName(const std::string& a, const std::string& b);
+
+// Waits until no other process holds the lock of `folder`, then holds it
+// until unlockFolder. The system lets it go when the process ends in any
+// way, a kill included. A handle (>= 0), or -1 with errno set.
+std::intptr_t lockFolder(const std::string& folder);
+void unlockFolder(std::intptr_t handle);
+
+// What an interrupt (SIGINT, SIGTERM, SIGHUP; Ctrl+C or a closed console on
+// Windows) does before the process ends: the renames, in order, each
+// failing harmlessly when its source is gone, then the removals. Each call
+// replaces the previous plan; an empty plan does nothing.
+struct InterruptPlan {
+    std::vector<std::pair<std::string, std::string>> renames;  // from, to
+    std::vector<std::string> removals;
+};
+void setInterruptPlan(const InterruptPlan& plan);
+
+// Installs what carries out the interrupt plan, once per process, and has a
+// file-size limit fail the write (EFBIG) rather than end the process.
+void prepareForInterrupts();
 
 // Whether a directory entry is hidden from the user: a name starting with
 // "." on POSIX systems, the hidden or system attribute on Windows.

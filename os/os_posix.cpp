@@ -1,8 +1,14 @@
 #include "os/os.h"
 
+#include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
 
 #include <cerrno>
 #include <cstdlib>
@@ -56,6 +62,125 @@ int keepEarlierFile(const std::string& path, const std::string& backup) {
 // A rename over a file needs only the folder's permission, and the rename
 // itself reports that.
 int whyNotReplaceable(const std::string&) { return 0; }
+
+FileKind fileKind(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return FileKind::Missing;
+    if (S_ISREG(info.st_mode)) return FileKind::Regular;
+    if (S_ISDIR(info.st_mode)) return FileKind::Directory;
+    if (S_ISLNK(info.st_mode)) return FileKind::Link;
+    return FileKind::Other;
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool sameEntryName(const std::string& a, const std::string& b) { return a == b; }
+
+// flock on the folder itself: nothing is left behind, and the kernel lets go
+// of the lock with the process's last descriptor, however it ends.
+std::intptr_t lockFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+    }
+    return fd;
+}
+
+void unlockFolder(std::intptr_t handle) {
+    if (handle >= 0) ::close(static_cast<int>(handle));
+}
+
+namespace {
+
+// The plan as the signal handler reads it: C strings made beforehand, since
+// a handler may not allocate.
+struct CPlan {
+    std::vector<std::string> storage;
+    std::vector<const char*> renames;  // from, to, from, to, ...
+    std::vector<const char*> removals;
+};
+
+std::atomic<CPlan*> currentPlan{nullptr};
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+void carryOutPlan(int signal) {
+    if (const CPlan* plan = currentPlan.load()) {
+        for (std::size_t i = 0; i + 1 < plan->renames.size(); i += 2) ::rename(plan->renames[i], plan->renames[i + 1]);
+        for (const char* path : plan->removals) ::unlink(path);
+    }
+    // Then end as the signal would have ended the process, so that a shell
+    // or a parent sees the usual status.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// Signals held off while the plan is swapped, so that the handler never
+// reads one being freed.
+struct InterruptsHeld {
+    sigset_t previous{};
+    InterruptsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int s : kInterrupts) sigaddset(&held, s);
+        ::sigprocmask(SIG_BLOCK, &held, &previous);
+    }
+    ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &previous, nullptr); }
+};
+
+}  // namespace
+
+void setInterruptPlan(const InterruptPlan& plan) {
+    CPlan* next = nullptr;
+    if (!plan.renames.empty() || !plan.removals.empty()) {
+        next = new CPlan;
+        next->storage.reserve(plan.renames.size() * 2 + plan.removals.size());
+        for (const auto& [from, to] : plan.renames) {
+            next->storage.push_back(from);
+            next->storage.push_back(to);
+        }
+        for (const auto& path : plan.removals) next->storage.push_back(path);
+        const std::size_t renamePaths = plan.renames.size() * 2;
+        for (std::size_t i = 0; i < next->storage.size(); ++i) {
+            (i < renamePaths ? next->renames : next->removals).push_back(next->storage[i].c_str());
+        }
+    }
+    CPlan* previous = nullptr;
+    {
+        InterruptsHeld held;
+        previous = currentPlan.exchange(next);
+    }
+    delete previous;
+}
+
+void prepareForInterrupts() {
+    static const bool prepared = [] {
+        // A file-size limit then fails the write with EFBIG, which the run
+        // reports, instead of ending the process without a word.
+        ::signal(SIGXFSZ, SIG_IGN);
+        for (int s : kInterrupts) {
+            struct sigaction action {};
+            // A signal ignored by whoever started us (nohup) stays ignored.
+            if (::sigaction(s, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+            action = {};
+            action.sa_handler = carryOutPlan;
+            sigemptyset(&action.sa_mask);
+            for (int other : kInterrupts) sigaddset(&action.sa_mask, other);
+            ::sigaction(s, &action, nullptr);
+        }
+        return true;
+    }();
+    (void)prepared;
+}
 
 bool isHidden(const std::string& path) {
     std::string name = std::filesystem::path(path).filename().string();

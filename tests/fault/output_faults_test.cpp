@@ -152,8 +152,9 @@ TEST_F(OutputFaults, AnEarlierFileThatCannotBePutBackIsKeptAndNamed) {
     ASSERT_EQ(result.lines.size(), 4u) << result.text();
     Message expected = cannotWrite(image, std::strerror(EIO));
     EXPECT_EQ(std::vector<std::string>(result.lines.begin(), result.lines.begin() + 3), expected.lines);
-    const std::string prefix = "The earlier file is kept as " + report + ".tmp~";
+    const std::string prefix = "The earlier file is kept as " + folder.file("~varidac-");
     ASSERT_EQ(result.lines[3].substr(0, prefix.size()), prefix);
+    EXPECT_EQ(result.lines[3].substr(result.lines[3].size() - 6), ".old  ");
     std::string kept = result.lines[3].substr(28, result.lines[3].size() - 30);
     EXPECT_EQ(readFile(kept), kEarlierReport);
     EXPECT_EQ(readFile(image), kEarlierImage);

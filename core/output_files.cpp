@@ -286,7 +286,11 @@ void tidyFolder(const std::string& folder, const std::vector<OutputFile>& files)
     for (const auto& entry : entries) {
         const std::string name = utf8FromPath(entry.path().filename());
         if (isWorkName(name, ".jnl")) journals.push_back(entry.path());
-        if (isWorkName(name, ".tmp")) temporaries.push_back(entry.path());
+        if (isWorkName(name, ".tmp")) {
+            temporaries.push_back(entry.path());
+            fs::path backup = entry.path();
+            temporaries.push_back(backup.replace_extension(".old"));
+        }
         // Temporaries of earlier versions, named after their target.
         for (const auto& file : files) {
             const std::string stem = utf8FromPath(pathFromUtf8(file.path).filename()) + ".tmp~";
@@ -314,18 +318,17 @@ std::string createBeside(const std::string& target, std::string_view extension, 
     return {};
 }
 
-// A name for the earlier file beside `target`, linked or copied there.
-std::string keepBeside(const std::string& target, os::InterruptPlan& plan) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = beside(target, workName(".old"));
-        if (os::fileKind(candidate) != os::FileKind::Missing) continue;
-        plan.removals.push_back(candidate);
-        os::setInterruptPlan(plan);
-        if (os::keepEarlierFile(target, candidate) == 0) return candidate;
-        plan.removals.pop_back();
-        return {};
-    }
-    errno = EEXIST;
+// The earlier file at `target`, linked or copied beside it under the name of
+// the temporary that replaces it, with .old for .tmp: while that temporary
+// exists, the next run knows the copy for one a killed run left; once the
+// temporary is gone, the copy is either listed in a commit record or the
+// only one left of a file that could not be put back.
+std::string keepBeside(const std::string& target, const std::string& temporary, os::InterruptPlan& plan) {
+    std::string backup = temporary.substr(0, temporary.size() - 4) + ".old";
+    plan.removals.push_back(backup);
+    os::setInterruptPlan(plan);
+    if (os::keepEarlierFile(target, backup) == 0) return backup;
+    plan.removals.pop_back();
     return {};
 }
 
@@ -388,9 +391,10 @@ std::optional<Message> writeOutputFiles(const std::vector<OutputFile>& files, co
             discard();
             return cannotWriteMessage(file.path, error);
         }
-        if (os::fileKind(file.path) == os::FileKind::Regular) {
-            // Keep the earlier file reachable so that a later failure can put it back.
-            pending.back().backup = keepBeside(file.path, plan);
+        // The earlier file is kept reachable so that a later failure can put
+        // it back; the last target has no later rename to fail.
+        if (&file != &files.back() && os::fileKind(file.path) == os::FileKind::Regular) {
+            pending.back().backup = keepBeside(file.path, pending.back().temporary, plan);
             if (pending.back().backup.empty()) {
                 int error = errno;
                 discard();

@@ -227,6 +227,40 @@ TEST_F(OutputFaults, AFolderThatCannotBeWrittenIsReported) {
 }
 
 // A file-size limit fails writes with EFBIG for root too, as a full disk would.
+// A run ended between its two renames: an interrupt finishes the commit at
+// once; after a kill the next run into the folder finishes it, even one
+// that is then refused, and nothing of the killed run is left.
+TEST_F(OutputFaults, ARunEndedBetweenItsRenamesLeavesTheNewSet) {
+    std::string newReport, newImage;
+    cleanOutputs(newReport, newImage);
+    for (int sig : {SIGKILL, SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(sig));
+        writeEarlierOutputs();
+        ChildResult ended = Child::run([&]() {
+            FileSystemCalls real = realFileSystemCalls(), calls = real;
+            int renames = 0;
+            calls.rename = [&](const std::string& from, const std::string& to) {
+                if (++renames == 2) raise(sig);
+                return real.rename(from, to);
+            };
+            run(calls);
+            return 0;
+        }).wait();
+        ASSERT_FALSE(ended.exited);
+        EXPECT_EQ(ended.signal, sig);
+        if (sig == SIGKILL) {
+            EXPECT_EQ(readFile(report), newReport);
+            EXPECT_EQ(readFile(image), kEarlierImage) << "the kill fell between the renames";
+            auto refused = writeOutputFiles({{list, "x"}}, realFileSystemCalls(), WriteRules{{{list, "the tuning list"}}});
+            ASSERT_TRUE(refused.has_value());
+            EXPECT_EQ(refused->lines.at(2), "It is the tuning list " + list + ": give the output another name  ");
+        }
+        EXPECT_EQ(readFile(report), newReport);
+        EXPECT_EQ(readFile(image), newImage);
+        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"LIST.INF", "LIST_test_DA.TXT", "LIST_27C64.BIN"}));
+    }
+}
+
 TEST_F(OutputFaults, AFullDiskIsReportedAndNothingChanges) {
     std::string cleanReport, cleanImage;
     cleanOutputs(cleanReport, cleanImage, 3);

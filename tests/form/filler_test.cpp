@@ -2,6 +2,7 @@
 // the command-line companion writes for the same inputs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -117,6 +118,36 @@ TEST(StartFiller, AWriteFailureIsShownAndTheFormGoesOn) {
     EXPECT_EQ(readFile(again.path() / "EXAMPLE_27C64.BIN").size(), 8192u);
     EXPECT_EQ(readFile(again.path() / "EXAMPLE_27C512.BIN").size(), 65536u);
     EXPECT_EQ(h.platform.endRequests, 0);
+}
+
+// The window's runs go through the same writer as the companion's: what a
+// killed run left is cleared, and an output that is the list is refused.
+TEST(StartFiller, ClearsWhatAKilledRunLeftAndNeverWritesOverTheList) {
+    FormHarness h;
+    h.form.Form_Shown();
+    TempFolder folder;
+    const std::string list = copyExampleInto(folder);
+    folder.write("~varidac-k1lled00.tmp", "half a report");
+    folder.write("~varidac-k1lled00.old", "an earlier image");
+    h.readFile(list);
+    h.platform.messages.clear();
+    h.form.cmdFiller_Click();
+    EXPECT_EQ(h.platform.messages, std::vector<RecordedMessage>{runOk("27C64")});
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"EXAMPLE.INF", "EXAMPLE_27C64.BIN", "EXAMPLE_test_DA.TXT"}));
+#ifndef _WIN32
+    std::filesystem::remove(folder.path() / "EXAMPLE_27C64.BIN");
+    std::filesystem::create_hard_link(list, folder.path() / "EXAMPLE_27C64.BIN");
+    h.platform.messages.clear();
+    h.form.cmdFiller_Click();
+    const RecordedMessage refused{"Error !", MessageIcon::Error,
+                                  "Something is wrong!  \rCannot write " + joinPath(folder.path().string(), "EXAMPLE_27C64.BIN") +
+                                      "  \rIt is the tuning list " + list + ": give the output another name  \r"};
+    EXPECT_EQ(h.platform.messages, std::vector<RecordedMessage>{refused});
+    EXPECT_EQ(readFile(list), readFile(VARIDAC_EXAMPLE_LIST));
+#endif
 }
 
 }  // namespace

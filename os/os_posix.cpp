@@ -124,18 +124,13 @@ void carryOutPlan(int signal) {
     ::raise(signal);
 }
 
-// Signals held off while the plan is swapped, so that the handler never
-// reads one being freed.
-struct InterruptsHeld {
-    sigset_t previous{};
-    InterruptsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
-        for (int s : kInterrupts) sigaddset(&held, s);
-        ::sigprocmask(SIG_BLOCK, &held, &previous);
-    }
-    ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &previous, nullptr); }
-};
+// Plans replaced during a write. A handler running on another thread may
+// still be reading one, so they are freed only when the next write sets its
+// first plan, long after any such handler has ended the process.
+std::vector<CPlan*>& retiredPlans() {
+    static std::vector<CPlan*> retired;
+    return retired;
+}
 
 }  // namespace
 
@@ -154,12 +149,13 @@ void setInterruptPlan(const InterruptPlan& plan) {
             (i < renamePaths ? next->renames : next->removals).push_back(next->storage[i].c_str());
         }
     }
-    CPlan* previous = nullptr;
-    {
-        InterruptsHeld held;
-        previous = currentPlan.exchange(next);
+    CPlan* previous = currentPlan.exchange(next);
+    if (previous != nullptr) {
+        retiredPlans().push_back(previous);
+    } else if (next != nullptr) {
+        for (CPlan* old : retiredPlans()) delete old;
+        retiredPlans().clear();
     }
-    delete previous;
 }
 
 void prepareForInterrupts() {

@@ -9,6 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <cwctype>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "os/command_line.h"
 #include "os/wide_text.h"
@@ -72,6 +76,91 @@ UINT savedConsoleCodePage = 0;
 
 void restoreConsoleCodePage() { SetConsoleOutputCP(savedConsoleCodePage); }
 
+// The interrupt plan, ready for the console's handler thread. That thread
+// runs beside the writer rather than stopping it, so the writer's renames,
+// copies and creations hold this lock shared and the handler takes it for
+// good: a step of the writer is either done before the plan is carried out
+// or never done.
+SRWLOCK planLock = SRWLOCK_INIT;
+std::vector<std::pair<std::wstring, std::wstring>> planRenames;
+std::vector<std::wstring> planRemovals;
+
+class WriterStep {
+public:
+    WriterStep() { AcquireSRWLockShared(&planLock); }
+    ~WriterStep() { ReleaseSRWLockShared(&planLock); }
+    WriterStep(const WriterStep&) = delete;
+    WriterStep& operator=(const WriterStep&) = delete;
+};
+
+BOOL WINAPI carryOutPlan(DWORD event) {
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            break;
+        default:
+            return FALSE;
+    }
+    // Never released: the process ends once the default handler has run.
+    AcquireSRWLockExclusive(&planLock);
+    for (const auto& [from, to] : planRenames) MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    for (const auto& path : planRemovals) DeleteFileW(path.c_str());
+    return FALSE;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+std::wstring fullPath(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    full.resize(length < size ? length : 0);
+    return full;
+}
+
+bool startsWith(const std::wstring& text, std::wstring_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+// Whether a full path leads into the device namespace (\\.\NUL, \\.\COM1,
+// \\.\pipe\x) rather than to a drive, a share or a volume's folders.
+bool isDeviceNamespace(const std::wstring& full) {
+    if (!startsWith(full, L"\\\\.\\") && !startsWith(full, L"\\\\?\\")) return false;
+    const std::wstring rest = full.substr(4);
+    auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    const bool drivePath = rest.size() >= 3 && iswalpha(rest[0]) && rest[1] == L':' && isSeparator(rest[2]);
+    const bool share = rest.size() >= 4 && CompareStringOrdinal(rest.c_str(), 4, L"UNC\\", 4, TRUE) == CSTR_EQUAL;
+    const bool volume = startsWith(rest, L"Volume{") && rest.find(L'\\') != std::wstring::npos;
+    return !drivePath && !share && !volume;
+}
+
+// Symbolic links and junctions; other reparse points (files kept in the
+// cloud, deduplicated files) are ordinary files and folders to the user.
+bool isLinkTag(DWORD tag) { return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT; }
+
+std::uint64_t mixed(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xbf58476d1ce4e5b9ULL;
+    x ^= x >> 27;
+    x *= 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
 }  // namespace
 
 std::string errorText(int error) {
@@ -103,8 +192,11 @@ std::FILE* openForReading(const std::string& path) {
     return file;
 }
 
+// Shared deletion lets an interrupt's plan remove the file while it is still open.
 std::FILE* createNew(const std::string& path) {
-    HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring name = wide(path);
+    WriterStep step;
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return streamFor(handle, 0, "wb");
 }
 
@@ -120,8 +212,13 @@ int writeDurably(std::FILE* file, const std::string& bytes) {
 
 // rename() and _wrename() never replace an existing file here.
 int replaceFile(const std::string& from, const std::string& to) {
-    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    DWORD error = GetLastError();
+    const std::wstring source = wide(from), target = wide(to);
+    DWORD error = 0;
+    {
+        WriterStep step;
+        if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        error = GetLastError();
+    }
     // The system says only "access denied" for a target that is read-only or held open.
     int why = error == ERROR_ACCESS_DENIED ? whyNotReplaceable(to) : 0;
     errno = why != 0 ? why : errnoFor(error);
@@ -129,7 +226,9 @@ int replaceFile(const std::string& from, const std::string& to) {
 }
 
 int keepEarlierFile(const std::string& path, const std::string& backup) {
-    if (CopyFileW(wide(path).c_str(), wide(backup).c_str(), TRUE)) return 0;
+    const std::wstring source = wide(path), copy = wide(backup);
+    WriterStep step;
+    if (CopyFileW(source.c_str(), copy.c_str(), TRUE)) return 0;
     setErrno(GetLastError());
     return -1;
 }
@@ -146,6 +245,122 @@ int whyNotReplaceable(const std::string& path) {
     if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? kFileInUse : 0;
     CloseHandle(probe);
     return 0;
+}
+
+FileKind fileKind(const std::string& path) {
+    const std::wstring name = wide(path);
+    const std::wstring full = fullPath(name);
+    if (isDeviceNamespace(full)) {
+        // The system turns a reserved name (NUL, CON, COM1, ...) in any folder into a device's.
+        if (!isDeviceNamespace(name)) return FileKind::Other;
+        HANDLE device = CreateFileW(full.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (device == INVALID_HANDLE_VALUE) {
+            setErrno(GetLastError());
+            return FileKind::Missing;
+        }
+        CloseHandle(device);
+        return FileKind::Other;
+    }
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        setErrno(GetLastError());
+        return FileKind::Missing;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(name.c_str(), &found);
+        // A reparse point whose kind cannot be read is taken for a link.
+        if (search == INVALID_HANDLE_VALUE) return FileKind::Link;
+        FindClose(search);
+        if (isLinkTag(found.dwReserved0)) return FileKind::Link;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    Handle file(CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) {
+        setErrno(GetLastError());
+        return std::nullopt;
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        errno = ENODEV;
+        return std::nullopt;
+    }
+    // The 128-bit identity where the file system has one (ReFS needs all of
+    // it); NTFS's fits in its lower half.
+    FILE_ID_INFO id;
+    if (GetFileInformationByHandleEx(file.get(), FileIdInfo, &id, sizeof id)) {
+        std::uint64_t low = 0, high = 0;
+        std::memcpy(&low, id.FileId.Identifier, sizeof low);
+        std::memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
+        return FileIdentity{id.VolumeSerialNumber, high == 0 ? low : low ^ mixed(high)};
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info)) {
+        setErrno(GetLastError());
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+bool sameEntryName(const std::string& a, const std::string& b) {
+    const std::wstring wa = wide(a), wb = wide(b);
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
+// A named mutex per folder identity: the system gives it up when its holder
+// ends, however it ends (the next waiter sees it abandoned), and a folder,
+// unlike a file, cannot be locked itself. It belongs to the thread that
+// took it, so unlockFolder must be called on that thread.
+std::intptr_t lockFolder(const std::string& folder) {
+    std::optional<FileIdentity> identity = fileIdentity(folder);
+    if (!identity) return -1;
+    std::wstring name = L"Local\\varidac";
+    for (std::uint64_t part : {identity->volume, identity->file}) {
+        name += L'-';
+        for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(part >> shift) & 0xf];
+    }
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    if (!mutex) {
+        setErrno(GetLastError());
+        return -1;
+    }
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        setErrno(GetLastError());
+        CloseHandle(mutex);
+        return -1;
+    }
+    return reinterpret_cast<std::intptr_t>(mutex);
+}
+
+void unlockFolder(std::intptr_t handle) {
+    if (handle < 0) return;
+    HANDLE mutex = reinterpret_cast<HANDLE>(handle);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
+void setInterruptPlan(const InterruptPlan& plan) {
+    std::vector<std::pair<std::wstring, std::wstring>> renames;
+    for (const auto& [from, to] : plan.renames) renames.emplace_back(wide(from), wide(to));
+    std::vector<std::wstring> removals;
+    for (const auto& path : plan.removals) removals.push_back(wide(path));
+    AcquireSRWLockExclusive(&planLock);
+    planRenames.swap(renames);
+    planRemovals.swap(removals);
+    ReleaseSRWLockExclusive(&planLock);
+}
+
+// Ctrl+C, Ctrl+Break, a closed console, log-off and shutdown; the handler
+// returns FALSE, so the default one still ends the process. A file-size
+// limit does not exist here.
+void prepareForInterrupts() {
+    static const bool installed = SetConsoleCtrlHandler(carryOutPlan, TRUE);
+    (void)installed;
 }
 
 bool isHidden(const std::string& path) {

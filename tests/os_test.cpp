@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/temp_folder.h"
 #include "util/file_names.h"
@@ -76,6 +78,94 @@ TEST(SystemCalls, AMissingFileIsReportedInTheSystemsWords) {
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(os::errorText(ENOENT), std::strerror(ENOENT));
     EXPECT_EQ(os::errorText(os::kFileInUse), "The file is in use by another program");
+}
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+TEST(SystemCalls, FileKindTellsWhatStandsAtAPath) {
+    TempFolder folder;
+    const std::string dir = utf8(folder.path());
+    folder.write("A.INF", "x");
+    fs::create_directory(folder.path() / "sub");
+    struct Case {
+        std::string path;
+        os::FileKind kind;
+    };
+    const Case cases[] = {
+        {dir + "/A.INF", os::FileKind::Regular},
+        {dir + "/sub", os::FileKind::Directory},
+        {dir + "/sub/", os::FileKind::Directory},
+        {dir + "/MISSING.INF", os::FileKind::Missing},
+        {dir + "/nowhere/A.INF", os::FileKind::Missing},
+        {kWindows ? "NUL" : "/dev/null", os::FileKind::Other},
+        {kWindows ? dir + "\\CON" : "/dev/zero", os::FileKind::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        errno = 0;
+        EXPECT_EQ(os::fileKind(c.path), c.kind);
+        if (c.kind == os::FileKind::Missing) {
+            EXPECT_EQ(errno, ENOENT);
+        }
+    }
+}
+
+TEST(SystemCalls, FileKindDoesNotFollowALink) {
+    TempFolder folder;
+    folder.write("A.INF", "x");
+    std::error_code ec;
+    fs::create_symlink("A.INF", folder.path() / "L.INF", ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+    EXPECT_EQ(os::fileKind(utf8(folder.path() / "L.INF")), os::FileKind::Link);
+    EXPECT_EQ(os::fileIdentity(utf8(folder.path() / "L.INF")), os::fileIdentity(utf8(folder.path() / "A.INF")));
+}
+
+TEST(SystemCalls, FileIdentityIsTheFilesWhateverItsSpelling) {
+    TempFolder folder;
+    const std::string dir = utf8(folder.path());
+    folder.write("A.INF", "x");
+    folder.write("B.INF", "x");
+    fs::create_directory(folder.path() / "sub");
+    const auto a = os::fileIdentity(dir + "/A.INF");
+    ASSERT_TRUE(a.has_value()) << os::errorText(errno);
+    std::vector<std::string> spellings = {dir + "/./A.INF", dir + "/sub/../A.INF"};
+    if (kWindows) {
+        std::string backslashed = dir + "\\A.INF";
+        for (char& c : backslashed) c = c == '/' ? '\\' : c;
+        spellings.insert(spellings.end(), {backslashed, dir + "\\.\\a.inf", dir + "/a.Inf"});
+    }
+    for (const auto& spelling : spellings) EXPECT_EQ(os::fileIdentity(spelling), a) << spelling;
+
+    EXPECT_NE(os::fileIdentity(dir + "/B.INF"), a);
+    EXPECT_NE(os::fileIdentity(dir), a);
+    EXPECT_EQ(os::fileIdentity(dir + "/sub/.."), os::fileIdentity(dir));
+    errno = 0;
+    EXPECT_EQ(os::fileIdentity(dir + "/MISSING.INF"), std::nullopt);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+TEST(SystemCalls, SameEntryNameIgnoresCaseOnlyOnWindows) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;  // on this system
+    };
+    const Case cases[] = {
+        {"A.INF", "A.INF", true},
+        {"A.INF", "a.inf", kWindows},
+        {"\xC3\x84RGER.INF", "\xC3\xA4rger.inf", kWindows},  // beyond ASCII too
+        {"A.INF", "A.INF ", false},
+        {"A.INF", "B.INF", false},
+        {"A.INF", "A.IN", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(os::sameEntryName(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(os::sameEntryName(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
 }
 
 TEST(SystemCalls, TheProgramFolderHoldsTheRunningProgram) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "tests/temp_folder.h"
 #include "tests/windows/windows_support.h"
@@ -77,6 +79,90 @@ TEST_F(CompanionExe, AHeldImageIsRefusedWithStatusOne) {
     EXPECT_EQ(readFile(report), "earlier report");
     EXPECT_EQ(readFile(image), "earlier image");
     EXPECT_EQ(namesIn(lists).size(), 3u);
+}
+
+// An output that is the list, another output of the run or a device: the
+// same file under any spelling Windows accepts, refused before anything is
+// written.
+TEST_F(CompanionExe, APlotOntoAnInputAnOutputOrADeviceIsRefused) {
+    const std::string listText = readFile(list).value_or("?");
+    const std::string relative = "M\xC3\xA4tlisten\\";
+    const std::string cases[] = {
+        list,
+        relative + "empf\xC3\xA4nger liste.inf",
+        relative + ".\\Empf\xC3\xA4nger Liste.INF",
+        joinPath(lists, "Empf\xC3\xA4nger Liste_27C64.BIN"),
+        relative + "EMPF\xC3\xA4NGER LISTE_27c64.bin",
+        "NUL",
+        joinPath(lists, "CON"),
+    };
+    for (const auto& plot : cases) {
+        SCOPED_TRACE(plot);
+        ExeResult result = runCompanionExe({"--plot", plot, list}, dir);
+        EXPECT_EQ(result.status, 1u);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("Error !\r\nSomething is wrong!  \r\nCannot write " + plot + "  \r\n", 0), 0u) << result.err;
+        EXPECT_EQ(readFile(list), listText);
+        EXPECT_EQ(namesIn(lists), std::set<std::string>{"Empf\xC3\xA4nger Liste.INF"});
+    }
+}
+
+class CompanionRecover : public CompanionExe {
+protected:
+    void SetUp() override {
+        CompanionExe::SetUp();
+        ASSERT_EQ(runCompanionExe({list}, dir).status, 0u);
+        dump = readFile(joinPath(lists, "Empf\xC3\xA4nger Liste_27C64.BIN")).value_or("");
+        ASSERT_EQ(dump.size(), 8192u);
+        writeFile(joinPath(dir, "CHIP.BIN"), dump);
+    }
+
+    ExeResult recover(const std::string& out, bool force) {
+        std::vector<std::string> args = {"--recover", "CHIP.BIN", "--start", "1.5", "--end", "12"};
+        if (force) args.push_back("--force");
+        args.push_back(out);
+        return runCompanionExe(args, dir);
+    }
+
+    std::set<std::string> namesBefore() const { return {"CHIP.BIN", "M\xC3\xA4tlisten"}; }
+
+    std::string dump;
+};
+
+TEST_F(CompanionRecover, NeverWritesOntoTheDump) {
+    for (const char* out : {"CHIP.BIN", "chip.bin", ".\\CHIP.BIN"}) {
+        for (bool force : {false, true}) {
+            SCOPED_TRACE(std::string(out) + (force ? " --force" : ""));
+            ExeResult result = recover(out, force);
+            EXPECT_EQ(result.status, 1u);
+            EXPECT_EQ(result.out, "");
+            EXPECT_NE(result.err.find("Cannot write " + std::string(out) + "  \r\n"), std::string::npos) << result.err;
+            EXPECT_EQ(readFile(joinPath(dir, "CHIP.BIN")), dump);
+            EXPECT_EQ(namesIn(dir), namesBefore());
+        }
+    }
+}
+
+TEST_F(CompanionRecover, ReplacesAnExistingListOnlyWithForce) {
+    ExeResult fresh = recover("NEW.INF", false);
+    ASSERT_EQ(fresh.status, 0u) << fresh.err;
+    const std::string recovered = readFile(joinPath(dir, "NEW.INF")).value_or("");
+    ASSERT_FALSE(recovered.empty());
+
+    writeFile(joinPath(dir, "FOUND.INF"), "earlier list");
+    ExeResult refused = recover("FOUND.INF", false);
+    EXPECT_EQ(refused.status, 1u);
+    EXPECT_NE(refused.err.find("Cannot write FOUND.INF  \r\n"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(joinPath(dir, "FOUND.INF")), "earlier list");
+
+    ExeResult forced = recover("FOUND.INF", true);
+    EXPECT_EQ(forced.status, 0u) << forced.err;
+    EXPECT_EQ(forced.err, "");
+    EXPECT_EQ(readFile(joinPath(dir, "FOUND.INF")), recovered);
+    EXPECT_EQ(readFile(joinPath(dir, "CHIP.BIN")), dump);
+    std::set<std::string> names = namesBefore();
+    names.insert({"NEW.INF", "FOUND.INF"});
+    EXPECT_EQ(namesIn(dir), names);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -127,8 +128,8 @@ void carryOutPlan(int signal) {
 // Plans replaced during a write. A handler running on another thread may
 // still be reading one, so they are freed only when the next write sets its
 // first plan, long after any such handler has ended the process.
-std::vector<CPlan*>& retiredPlans() {
-    static std::vector<CPlan*> retired;
+std::vector<std::unique_ptr<CPlan>>& retiredPlans() {
+    static std::vector<std::unique_ptr<CPlan>> retired;
     return retired;
 }
 
@@ -151,9 +152,8 @@ void setInterruptPlan(const InterruptPlan& plan) {
     }
     CPlan* previous = currentPlan.exchange(next);
     if (previous != nullptr) {
-        retiredPlans().push_back(previous);
+        retiredPlans().emplace_back(previous);
     } else if (next != nullptr) {
-        for (CPlan* old : retiredPlans()) delete old;
         retiredPlans().clear();
     }
 }

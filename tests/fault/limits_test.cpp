@@ -1,4 +1,4 @@
-// The limits that the README lists: how large a tuning list may be, which
+// The limits that docs/promises.md lists: how large a tuning list may be, which
 // fields it refuses, and what happens to voltage texts too large to mean a
 // voltage.
 #include <fcntl.h>

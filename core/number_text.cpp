@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace varidac {
@@ -82,16 +83,23 @@ Decimal splitScientific(const char* begin, const char* end) {
     return d;
 }
 
-// `value` > 0 and finite, rounded to 15 significant digits.
+// `value` > 0 and finite, its exact binary value rounded to 15 significant
+// digits.
 Decimal toDecimal(double value) {
     char buf[64];
-    // The shortest form that reads back as `value` is also its rounding to
-    // 15 digits whenever it has no more than 15: a double's spacing is
-    // finer than that of 15-digit decimals. Only longer ones need rounding.
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    Decimal d = splitScientific(buf, res.ptr);
-    if (d.count <= 15) return d;
-    res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    // For a normal double the shortest form that reads back as `value` is
+    // also its rounding to 15 digits whenever it has no more than 15: the
+    // double's spacing is finer than that of 15-digit decimals, so no other
+    // 15-digit decimal can lie as close. Below DBL_MIN the spacing stays at
+    // 2^-1074 while the decimals keep shrinking, and a shorter form can read
+    // back as `value` yet differ from its 15-digit rounding
+    // (1.3577664124045E-310 against 1.35776641240448E-310).
+    if (value >= std::numeric_limits<double>::min()) {
+        auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+        Decimal d = splitScientific(buf, res.ptr);
+        if (d.count <= 15) return d;
+    }
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     return splitScientific(buf, res.ptr);
 }
 
@@ -149,6 +157,7 @@ void appendUnsigned(std::string& out, double magnitude, bool leadingZero, char d
     {
         // Most report numbers: the shortest form is already plain decimal
         // with at most 15 significant digits, so it is the text as it stands.
+        // A plain shortest form is never below 1E-05, so never subnormal.
         char plain[32];
         auto res = std::to_chars(plain, plain + sizeof plain, magnitude, std::chars_format::general);
         std::string_view text(plain, static_cast<std::size_t>(res.ptr - plain));

@@ -1,9 +1,11 @@
 // The number-reading rule and number text on arbitrary texts and on every
 // bit pattern of a double. The reading rule is compared with the C
-// library's strtod on the number it found; number text and the step text
-// must keep their form and read back to the value they show.
+// library's strtod on the number it found; number text must show printf's
+// %.15G digits in its own form, and it and the step text must read back to
+// the value they show.
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,6 +16,7 @@
 #include "fuzz_checks.h"
 
 using namespace varidac;
+using varidac::fuzz::broken;
 using varidac::fuzz::require;
 
 namespace {
@@ -77,8 +80,27 @@ void checkReadNumber(std::string_view text) {
     if (field && field->outOfRange) require(std::isinf(v) || std::fabs(v) < DBL_MIN, "out of range means beyond the double range");
 }
 
+// printf's %.15G in the C locale (the fuzzer never sets a locale), which
+// rounds the exact binary value, put into the number text's form: trailing
+// zeros and a bare point dropped, no zero before the point.
+std::string printfNumberText(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15G", std::fabs(v));
+    std::string text(buf);
+    std::size_t e = text.find('E');
+    std::string exponent = e == std::string::npos ? "" : text.substr(e);
+    std::string mantissa = text.substr(0, e);
+    if (mantissa.find('.') != std::string::npos) {
+        while (mantissa.back() == '0') mantissa.pop_back();
+        if (mantissa.back() == '.') mantissa.pop_back();
+    }
+    if (mantissa.size() > 1 && mantissa[0] == '0') mantissa.erase(0, 1);
+    return (v < 0 ? "-" : " ") + mantissa + exponent;
+}
+
 // " 12", " .5", "-1.25", " 1.5E+20": a sign place, at most 15 significant
-// digits, no needless zeros; reads back as the value it shows.
+// digits, no needless zeros; the digits and exponent of %.15G; reads back as
+// the value it shows.
 void checkNumberText(double v) {
     std::string t = numberText(v);
     if (std::isnan(v)) {
@@ -90,6 +112,8 @@ void checkNumberText(double v) {
         return;
     }
     require(t.size() >= 2 && t[0] == (v < 0 ? '-' : ' '), "a blank or a minus comes first", show(v) + " -> " + t);
+    std::string expected = printfNumberText(v);
+    if (t != expected) broken("the 15-digit rounding printf's %.15G gives", show(v) + " -> " + t + " against " + expected);
     std::string_view body(t);
     body.remove_prefix(1);
     std::size_t e = body.find('E');

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "core/tuning_state.h"
 
@@ -49,6 +55,82 @@ TEST(NumberText, WritesBlankOrMinusAndNoNeedlessDigits) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(numberText(c.value), c.text) << c.value;
+    }
+}
+
+// What printf's %.15G writes in the C locale, put into the number text's
+// form: trailing zeros and a bare point dropped, no zero before the point.
+std::string printfNumberText(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15G", std::fabs(value));
+    std::string text(buf);
+    std::size_t e = text.find('E');
+    std::string exponent = e == std::string::npos ? "" : text.substr(e);
+    std::string mantissa = text.substr(0, e);
+    if (mantissa.find('.') != std::string::npos) {
+        while (mantissa.back() == '0') mantissa.pop_back();
+        if (mantissa.back() == '.') mantissa.pop_back();
+    }
+    if (mantissa.size() > 1 && mantissa[0] == '0') mantissa.erase(0, 1);
+    return (value < 0 ? "-" : " ") + mantissa + exponent;
+}
+
+double fromBits(std::uint64_t bits) {
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+TEST(NumberText, ShowsTheFifteenDigitRoundingOfEveryDouble) {
+    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    const double hard[] = {
+        std::numeric_limits<double>::denorm_min(),  // 4.9E-324
+        2 * std::numeric_limits<double>::denorm_min(),
+        1.35776641240448e-310,     // its shortest form has 14 digits and differs
+        1e-310,
+        1.2345678901234567e-315,
+        9.99999999999999999e-309,  // rounds up into a new leading digit
+        DBL_MIN,
+        DBL_MAX,
+        1e15,
+        999999999999999.9,
+        999999999999999.4,
+        1000000000000005.0,        // an exact tie: to even, 1E+15
+        1000000000000015.0,        // an exact tie: to even, upwards
+        123456789012345.5,
+        0.0001,
+        0.000099999999999999995,   // rounds up to .0001
+        0.00009999999999999,
+        0.1 + 0.2,
+        0.99999999999999994,       // the 16th digit rounds up into the 15th
+        9.9999999999999995,
+        0.41176470588235294,
+        1.005,
+        2.51 + 1.5,
+    };
+    std::vector<double> values;
+    for (double v : hard) {
+        double below = v;
+        double above = v;
+        values.push_back(v);
+        for (int i = 0; i < 3; ++i) {
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, HUGE_VAL);
+            values.push_back(below);
+            if (!std::isinf(above)) values.push_back(above);
+        }
+    }
+    // A fixed spread over every exponent, subnormals and both signs included.
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    for (std::uint64_t exponent = 0; exponent < 2047; ++exponent) {
+        for (int i = 0; i < 8; ++i) {
+            state = state * 6364136223846793005u + 1442695040888963407u;
+            std::uint64_t mantissa = (state >> 12) & ((std::uint64_t{1} << 52) - 1);
+            values.push_back(fromBits((state & (std::uint64_t{1} << 63)) | exponent << 52 | mantissa));
+        }
+    }
+    for (double v : values) {
+        EXPECT_EQ(numberText(v), printfNumberText(v)) << std::hexfloat << v;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/companion_options.h"
 #include "core/da_codes.h"
 #include "core/message.h"
 #include "core/tuning_list.h"
@@ -76,6 +77,10 @@ TEST(Companion, RefusesWhatTheWindowWouldNotLetAUserType) {
         {{"--check=C.BIN", "--format", "ihex", "L.INF"}, "--format applies only when writing an image"},
         {{"--recover=C.BIN", "--plot", "C.svg", "L.INF"}, "--plot applies only when writing an image"},
         {{"--recover", "C.BIN", "--start", "1.5", "OUT.INF"}, "--recover needs --start and --end, the D/A voltages at 00H and FFH"},
+        {{"--recover", "C.BIN", "--end", "2", "OUT.INF"}, "--recover needs --start and --end, the D/A voltages at 00H and FFH"},
+        {{"--help=yes"}, "--help takes no value"},
+        {{"--speed", "--help"}, "unknown option --speed"},
+        {{"L.INF", "--", "--start"}, "only one LIST may be given"},
     };
     for (const auto& c : cases) {
         Outcome o = run(c.args);
@@ -112,6 +117,24 @@ TEST(Companion, HelpAndVersion) {
     Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.substr(0, kUsage.size()), kUsage);
+    // Each option at the start of a line (the manual page's check reads
+    // them there), its text in one column however long its name.
+    for (const CompanionOption& option : companionOptions()) {
+        EXPECT_NE(help.out.find("\n  " + std::string(option.name) + " "), std::string::npos) << option.name;
+    }
+    for (const char* rows : {"\n\n  --start TEXT   D/A output voltage at code 00H (default 1.50)\n",
+                             "\n  --format FORM  the image as bin (NAME_TYPE.BIN, default), ihex (Intel HEX,\n"
+                             "                 NAME_TYPE.HEX) or srec (S-records, NAME_TYPE.S19)\n",
+                             "\n  --recover DUMP write the tuning list",
+                             "\n  --version      show the version and exit\n\nExamples:\n"}) {
+        EXPECT_NE(help.out.find(rows), std::string::npos) << rows;
+    }
+    // Help ends the reading: nothing after it is looked at.
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"-h"}, {"--help", "--speed"}}) {
+        Outcome also = run(args);
+        EXPECT_EQ(also.status, 0);
+        EXPECT_EQ(also.out, help.out);
+    }
     Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("varidac-fill ", 0), 0u);

@@ -12,6 +12,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/pkg" >/dev/null
 deb=$(ls "$scratch"/pkg/varidac_*.deb)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "no dependency on the Qt 6 widgets runtime"
+dpkg-deb -f "$deb" Recommends | grep -qw 'fonts-liberation2' || fail "does not recommend the font the window is laid out for"
 
 # Debian's own checker: any error or warning fails (informational notes do not).
 lintian --fail-on error,warning "$deb" || fail "lintian reports the package above"
@@ -61,4 +62,13 @@ cp "$example" "$scratch/lists/EXAMPLE.INF"
 status=0
 QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/varidac" >"$scratch/window.log" 2>&1 || status=$?
 [ "$status" = 124 ] || { cat "$scratch/window.log" >&2; fail "installed window ended with status $status"; }
+
+# Every option the companion's --help lists has its entry under OPTIONS in
+# the manual page, and the page describes none that the program lacks.
+"$root/usr/bin/varidac-fill" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p' | sort >"$scratch/help-options"
+zcat "$root/usr/share/man/man1/varidac-fill.1.gz" \
+  | sed -n '/^\.SH OPTIONS/,/^\.SH /{/^\.TP/{n;s/^\.BI\{0,1\} \\-\\-\([a-z-]*\).*/--\1/p;}}' | sort >"$scratch/man-options"
+[ -s "$scratch/help-options" ] || fail "varidac-fill --help lists no options"
+diff "$scratch/help-options" "$scratch/man-options" >&2 \
+  || fail "varidac-fill --help (<) and its manual page (>) list other options"
 echo "package $(basename "$deb") checked"

@@ -1,5 +1,6 @@
 #pragma once
 // A fresh folder for one test, removed with everything in it afterwards.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,10 +11,17 @@ namespace varidac {
 
 class TempFolder {
 public:
+    // Made new, never taken over: two test processes started together (as
+    // ctest -j does) must not share a folder, whatever the random source
+    // gives them; the clock tells them apart where it does not.
     TempFolder() {
         std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() / ("varidac-test-" + std::to_string(seed()) + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
+        const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+        for (unsigned attempt = 0;; ++attempt) {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("varidac-test-" + std::to_string(seed()) + "-" + std::to_string(ticks) + "-" + std::to_string(attempt));
+            if (std::filesystem::create_directory(path_)) break;
+        }
     }
     ~TempFolder() {
         std::error_code ignored;

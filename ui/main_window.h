@@ -1,8 +1,8 @@
 #pragma once
 // Form1, the program's one window, without its toolkit: the tuning state,
 // the common dialog and every event handler. A front end builds the
-// controls from the control table, shows them through FormView, and calls
-// the handler of each event; it decides nothing itself.
+// controls from the control table, shows them through FormView, and reports
+// each event through ui/form_events.h; it decides nothing itself.
 #include <array>
 #include <cstdint>
 #include <optional>

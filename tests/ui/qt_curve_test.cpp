@@ -69,14 +69,6 @@ TEST(QtCurve, ADoubleClickOnTheListOpensItBesideTheWindowPaintedAndEscapeClosesI
     EXPECT_FALSE(w.window.form().curveWindowOpen());
 }
 
-TEST(QtCurve, ItGoesRightOfTheWindowElseLeftElseAsFarRightAsFits) {
-    const QRect main(1000, 50, 260, 460);
-    const QSize curve(650, 470);
-    EXPECT_EQ(placeBeside(main, curve, QRect(0, 0, 1920, 1080)), QPoint(1268, 50));
-    EXPECT_EQ(placeBeside(main, curve, QRect(0, 0, 1600, 1080)), QPoint(342, 50));
-    EXPECT_EQ(placeBeside(QRect(100, 0, 260, 460), curve, QRect(0, 0, 1000, 800)), QPoint(350, 0));
-}
-
 TEST(QtCurve, DroppedLocalFilesReachTheFormOthersAreRefused) {
     CurveTestWindow w;
     w.showAndWait();

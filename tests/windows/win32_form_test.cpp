@@ -2,6 +2,7 @@
 // the table puts it, in its font and tab order; and the events of the
 // controls reaching Form1, typed characters as their codes.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -13,10 +14,13 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <variant>
 #include <vector>
 
+#include "core/curve_plot.h"
 #include "tests/form/recording_platform.h"
 #include "tests/temp_folder.h"
+#include "ui/drawing_fit.h"
 #include "ui/form_layout.h"
 #include "ui/twips.h"
 #include "ui/win32/drawing_gdi.h"
@@ -235,6 +239,41 @@ TEST_F(Win32FormTest, ADroppedListIsReadAndTheListOpensAndClosesTheCurve) {
     SendMessageW(curve, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(curve));
     EXPECT_FALSE(form->form().curveWindowOpen());
+}
+
+TEST_F(Win32FormTest, TheCurveWindowTipsTheListPointUnderTheMouse) {
+    TempFolder folder;
+    const std::string list = folder.write("LIST.INF", "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
+                                                      "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n");
+    SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
+    SendMessageW(control("txtDAlist"), WM_CHAR, 13, 1);
+    HWND curve = FindWindowW(nullptr, wide(kCurveWindowTitle).c_str());
+    ASSERT_NE(curve, nullptr);
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) && GetWindow(tip, GW_OWNER) != curve) {
+    }
+    ASSERT_NE(tip, nullptr);
+
+    // The 600 kHz point, where the window paints it.
+    const Drawing drawing = curvePlot(CurvePlotInput{form->form().tuningState()});
+    RECT client;
+    GetClientRect(curve, &client);
+    const DrawingFit fit = fitDrawing(drawing, DeviceRect{0, 0, double(client.right), double(client.bottom)});
+    Point point;
+    for (const Primitive& p : drawing.primitives) {
+        if (const auto* circle = std::get_if<Circle>(&p); circle && circle->tooltip == "600 kHz: 2.1 V") point = fit.toDevice(circle->centre);
+    }
+    SendMessageW(curve, WM_MOUSEMOVE, 0, MAKELPARAM(std::lround(point.x), std::lround(point.y)));
+    EXPECT_TRUE(IsWindowVisible(tip));
+    wchar_t text[64] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = curve;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(utf8(text), "600 kHz: 2.1 V");
+    SendMessageW(curve, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_FALSE(IsWindowVisible(tip));
 }
 
 TEST(DrawingGdi, PaintsTheDrawingScaledToFitAndCentred) {

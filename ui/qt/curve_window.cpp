@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include "ui/form_layout.h"
+#include "ui/hover_tip.h"
 #include "ui/qt/drawing_painter.h"
 
 namespace varidac {
@@ -50,11 +51,12 @@ void CurveWindow::closeFromProgram() {
 bool CurveWindow::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        QString tip = tooltipAt(drawing_, QRectF(rect()), help->pos());
-        if (tip.isEmpty()) {
+        const DrawingFit fit = fitDrawing(drawing_, DeviceRect{0, 0, double(width()), double(height())});
+        const std::string tip = hoverTip(drawing_, fit, Point{double(help->pos().x()), double(help->pos().y())});
+        if (tip.empty()) {
             QToolTip::hideText();
         } else {
-            QToolTip::showText(help->globalPos(), tip, this);
+            QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
         }
         return true;
     }

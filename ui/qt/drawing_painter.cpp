@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <variant>
 
+#include "ui/drawing_fit.h"
+
 namespace varidac {
 namespace {
 
@@ -29,13 +31,9 @@ QFont fontFor(const Text& text) {
     return font;
 }
 
-// Scale and offset that fit the drawing into `target`.
 QTransform fitting(const Drawing& drawing, const QRectF& target) {
-    if (drawing.width <= 0 || drawing.height <= 0) return {};
-    double scale = std::min(target.width() / drawing.width, target.height() / drawing.height);
-    double dx = target.left() + (target.width() - drawing.width * scale) / 2;
-    double dy = target.top() + (target.height() - drawing.height * scale) / 2;
-    return QTransform(scale, 0, 0, scale, dx, dy);
+    const DrawingFit fit = fitDrawing(drawing, DeviceRect{target.left(), target.top(), target.width(), target.height()});
+    return QTransform(fit.scale, 0, 0, fit.scale, fit.dx, fit.dy);
 }
 
 struct Painter {
@@ -90,20 +88,6 @@ void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     Painter paint{painter};
     for (const Primitive& primitive : drawing.primitives) std::visit(paint, primitive);
     painter.restore();
-}
-
-QString tooltipAt(const Drawing& drawing, const QRectF& target, QPointF position) {
-    bool invertible = false;
-    QPointF logical = fitting(drawing, target).inverted(&invertible).map(position);
-    if (!invertible) return {};
-    for (auto it = drawing.primitives.rbegin(); it != drawing.primitives.rend(); ++it) {
-        const auto* circle = std::get_if<Circle>(&*it);
-        if (!circle || circle->tooltip.empty()) continue;
-        double dx = logical.x() - circle->centre.x, dy = logical.y() - circle->centre.y;
-        double reach = circle->radius + 3;  // a little slack for the mouse
-        if (dx * dx + dy * dy <= reach * reach) return QString::fromStdString(circle->tooltip);
-    }
-    return {};
 }
 
 }  // namespace varidac

@@ -21,18 +21,20 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
-#include <algorithm>
 #include <limits>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "ui/form_events.h"
 #include "ui/form_layout.h"
+#include "ui/qt/caption_fit.h"
 #include "ui/qt/curve_window.h"
 #include "ui/qt/frame_box.h"
 #include "ui/qt/key_codes.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
+#include "ui/window_placement.h"
 
 namespace varidac {
 namespace {
@@ -155,17 +157,9 @@ QStringList droppedFiles(const QMimeData* data) {
     return files;
 }
 
-}  // namespace
+PixelRect pixelRect(const QRect& rect) { return PixelRect{rect.left(), rect.top(), rect.width(), rect.height()}; }
 
-QPoint placeBeside(const QRect& main, const QSize& size, const QRect& room) {
-    constexpr int kGap = 8;
-    const int right = main.right() + 1 + kGap;
-    const int left = main.left() - kGap - size.width();
-    int x = right;
-    if (right + size.width() > room.right() + 1 && left >= room.left()) x = left;
-    x = std::max(room.left(), std::min(x, room.right() + 1 - size.width()));
-    return QPoint(x, main.top());
-}
+}  // namespace
 
 QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
     : QWidget(parent), form_(*this, platform, std::move(appPath)) {
@@ -194,81 +188,86 @@ void QtForm::buildControls() {
     const QFont applicationFont = QApplication::font();
     QApplication::setFont(font());
     std::map<std::string_view, QWidget*> containers{{kFormName, this}};
-    std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const FormControl& row : formControls()) {
+    const std::span<const FormControl> rows = formControls();
+    for (ControlId id = 0; id < rows.size(); ++id) {
+        const FormControl& row = rows[id];
         QWidget* control = makeControl(row, containers.at(row.container));
         control->setObjectName(qs(row.name));
         const TwipsRect& r = row.rect;
         control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
                              twipsToPixels(r.height, dpiY));
         if (row.fontWeight != kFontRegular) control->setFont(windowFont(row.fontWeight));
+        // Where the face standing in is wider than the table's, the caption
+        // is set smaller rather than clipped.
+        fitCaption(control);
         if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
-        if (row.kind == ControlKind::ListBox) listStandIn_ = control;
+        if (row.kind == ControlKind::ListBox) {
+            listStandIn_ = control;
+            listId_ = id;
+        }
         if (row.kind == ControlKind::OptionButton) {
             options_.at(static_cast<std::size_t>(row.index)) = static_cast<QRadioButton*>(control);
         }
-        if (row.kind == ControlKind::TextBox) {
-            for (TextBox box : kTextBoxes) {
-                if (row.name == textBoxName(box)) fields_[static_cast<std::size_t>(box)] = static_cast<QLineEdit*>(control);
-            }
-        }
-        tabOrder.emplace_back(row.tabIndex, control);
+        if (auto box = textBoxOf(id)) fields_[static_cast<std::size_t>(*box)] = static_cast<QLineEdit*>(control);
+        controls_.push_back(control);
     }
     QApplication::setFont(applicationFont);
-    // The focus chain follows the tab indices; labels and frames take no focus.
-    std::sort(tabOrder.begin(), tabOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QWidget* previous = nullptr;
-    for (const auto& [tabIndex, control] : tabOrder) {
-        if (control->focusPolicy() == Qt::NoFocus) continue;
-        if (previous) setTabOrder(previous, control);
-        previous = control;
+    for (ControlId id : focusOrder()) {
+        if (previous) setTabOrder(previous, controls_[id]);
+        previous = controls_[id];
     }
 }
 
 void QtForm::wireEvents() {
-    auto clicked = [this](const char* name, void (Form1::*handler)()) {
-        connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, [this, handler] { (form_.*handler)(); });
-    };
-    clicked("cmdLeeslijst", &Form1::cmdLeeslijst_Click);
-    clicked("cmdFiller", &Form1::cmdFiller_Click);
-    clicked("cmdStoppen", &Form1::cmdStoppen_Click);
-    clicked("Command1", &Form1::Command1_Click);
-    for (std::size_t i = 0; i < options_.size(); ++i) {
-        const auto index = static_cast<int16_t>(i);
-        connect(options_[i], &QRadioButton::toggled, this, [this, index](bool checked) {
-            if (checked) form_.optEprom_Click(index);
-        });
+    for (ControlId id = 0; id < controls_.size(); ++id) {
+        QWidget* control = controls_[id];
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            connect(button, &QPushButton::clicked, this, [this, id] { dispatch(form_, id, ControlEvent::Click); });
+        } else if (auto* option = qobject_cast<QRadioButton*>(control)) {
+            connect(option, &QRadioButton::toggled, this, [this, id](bool checked) {
+                if (checked) dispatch(form_, id, ControlEvent::Click);
+            });
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control); edit && handles(id, ControlEvent::Change)) {
+            // textChanged, unlike textEdited, also fires when the program sets
+            // the text, inside the setText call.
+            connect(edit, &QLineEdit::textChanged, this, [this, id] { dispatch(form_, id, ControlEvent::Change); });
+        }
+        listenTo(id);
     }
-    // textChanged, unlike textEdited, also fires when the program sets the
-    // text, inside the setText call.
-    connect(field(TextBox::txtStartVoltage), &QLineEdit::textChanged, this, [this] { form_.txtStartVoltage_Change(); });
-    connect(field(TextBox::txtEndVoltage), &QLineEdit::textChanged, this, [this] { form_.txtEndVoltage_Change(); });
-    for (QLineEdit* edit : fields_) edit->installEventFilter(this);
     setAcceptDrops(true);
 }
 
+void QtForm::listenTo(ControlId id) {
+    QWidget* control = controls_[id];
+    if (handles(id, ControlEvent::KeyPress) || handles(id, ControlEvent::DblClick)) control->installEventFilter(this);
+    // A double-click anywhere in a list, on an item or below the last one.
+    auto* scrolled = qobject_cast<QAbstractScrollArea*>(control);
+    if (scrolled && handles(id, ControlEvent::DblClick)) scrolled->viewport()->installEventFilter(this);
+}
+
+std::optional<ControlId> QtForm::idOf(const QObject* watched) const {
+    for (ControlId id = 0; id < controls_.size(); ++id) {
+        auto* scrolled = qobject_cast<QAbstractScrollArea*>(controls_[id]);
+        if (controls_[id] == watched || (scrolled && scrolled->viewport() == watched)) return id;
+    }
+    return std::nullopt;
+}
+
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {
-    if (list_ && watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        form_.txtDAlist_DblClick();
+    const std::optional<ControlId> id = idOf(watched);
+    if (!id) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        dispatch(form_, *id, ControlEvent::DblClick);
         return false;
     }
-    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress || !handles(*id, ControlEvent::KeyPress)) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const int code = characterCode(key->key(), key->modifiers(), key->text());
-    if (code < 0) return false;  // no character: the field handles the key itself
+    if (code < 0) return false;  // no character: the control handles the key itself
     auto KeyAscii = static_cast<int16_t>(code);
-    if (watched == field(TextBox::txtStartVoltage)) {
-        form_.txtStartVoltage_KeyPress(KeyAscii);
-    } else if (watched == field(TextBox::txtEndVoltage)) {
-        form_.txtEndVoltage_KeyPress(KeyAscii);
-    } else if (watched == field(TextBox::txtStep)) {
-        form_.txtStep_KeyPress(KeyAscii);
-    } else if (watched == list_) {
-        form_.txtDAlist_KeyPress(KeyAscii);
-    } else {
-        return false;
-    }
+    dispatchKeyPress(form_, *id, KeyAscii);
     return KeyAscii == 0;
 }
 
@@ -280,17 +279,16 @@ QListWidget* QtForm::list() {
     list->setToolTip(listStandIn_->toolTip());
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(false);
-    list->installEventFilter(this);
-    // A double-click anywhere in the list, on an item or below the last one.
-    list->viewport()->installEventFilter(this);
     // The stand-in's place in the focus chain and among its siblings, and its focus.
     setTabOrder(listStandIn_, list);
     list->stackUnder(listStandIn_);
     if (!listStandIn_->isHidden()) list->show();
     if (listStandIn_->hasFocus()) list->setFocus();
+    controls_[listId_] = list;
     delete listStandIn_;
     listStandIn_ = nullptr;
     list_ = list;
+    listenTo(listId_);
     return list_;
 }
 
@@ -349,7 +347,8 @@ void QtForm::showCurveWindow(const Drawing& drawing) {
     curveWindow_->setDrawing(drawing);
     if (curveWindow_->isVisible()) return;
     const QRect room = screen() ? screen()->availableGeometry() : QRect(frameGeometry().topLeft(), QSize(1 << 15, 1 << 15));
-    curveWindow_->move(placeBeside(frameGeometry(), curveWindow_->frameGeometry().size(), room));
+    const PixelPoint at = placeBeside(pixelRect(frameGeometry()), curveWindow_->frameGeometry().width(), pixelRect(room));
+    curveWindow_->move(at.x, at.y);
     curveWindow_->show();
     curveWindow_->raise();
     curveWindow_->activateWindow();
@@ -371,7 +370,7 @@ void QtForm::dropEvent(QDropEvent* event) {
     for (const QString& file : files) paths.push_back(QFile::encodeName(file).toStdString());
     // After the drop has ended: the file manager is not kept waiting while
     // a message box is up.
-    QTimer::singleShot(0, this, [this, paths] { form_.Form_DragDrop(paths); });
+    QTimer::singleShot(0, this, [this, paths] { dispatchFilesDropped(form_, paths); });
 }
 
 }  // namespace varidac

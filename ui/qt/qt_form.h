@@ -3,8 +3,11 @@
 // the handlers of Form1, and FormView for the handlers to reach the widgets.
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "ui/form_events.h"
 #include "ui/form_view.h"
 #include "ui/main_window.h"
 
@@ -49,20 +52,21 @@ protected:
 private:
     void buildControls();
     void wireEvents();
+    // Watches the control for the events whose handlers the form has.
+    void listenTo(ControlId id);
+    std::optional<ControlId> idOf(const QObject* watched) const;
     QLineEdit* field(TextBox box) const;
     // The list box, built in its stand-in's place when first wanted.
     QListWidget* list();
 
     Form1 form_;
+    std::vector<QWidget*> controls_;  // by ControlId
     std::array<QLineEdit*, 3> fields_{};
     QWidget* listStandIn_ = nullptr;
     QListWidget* list_ = nullptr;
+    ControlId listId_ = 0;
     std::array<QRadioButton*, 4> options_{};
     CurveWindow* curveWindow_ = nullptr;
 };
-
-// Where a window of `size` goes beside the main window: on its right where
-// the screen has room, else on its left, else as far right as fits.
-QPoint placeBeside(const QRect& main, const QSize& size, const QRect& room);
 
 }  // namespace varidac

@@ -1,12 +1,19 @@
 #include "ui/win32/curve_window.h"
 
-#include <algorithm>
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <cmath>
+#include <string>
 #include <utility>
 
+#include "ui/drawing_fit.h"
 #include "ui/form_layout.h"
+#include "ui/hover_tip.h"
+#include "ui/window_placement.h"
 #include "ui/win32/drawing_gdi.h"
 #include "os/wide_text.h"
+#include "ui/win32/window_thunk.h"
 
 namespace varidac::win32 {
 
@@ -15,15 +22,8 @@ using os::wide;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VaridacCurveWindow";
-constexpr int kGap = 8;
 
-// Beside the main window on the right, on the left where the screen has no
-// room on the right.
-POINT placeBeside(const RECT& main, SIZE size, const RECT& room) {
-    LONG x = main.right + kGap;
-    if (x + size.cx > room.right && main.left - kGap - size.cx >= room.left) x = main.left - kGap - size.cx;
-    return POINT{std::max(room.left, std::min(x, room.right - size.cx)), main.top};
-}
+PixelRect pixelRect(const RECT& r) { return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 }  // namespace
 
@@ -39,7 +39,7 @@ void CurveWindow::show(HWND owner, Drawing drawing) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = forwardToOwner<CurveWindow>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -57,10 +57,11 @@ void CurveWindow::show(HWND owner, Drawing drawing) {
     RECT main{}, room{};
     GetWindowRect(owner, &main);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &room, 0);
-    POINT at = placeBeside(main, size, room);
+    const PixelPoint at = placeBeside(pixelRect(main), size.cx, pixelRect(room));
     // Owned by the main window: above it, minimized and closed with it.
     window_ = CreateWindowExW(0, kWindowClass, wide(kCurveWindowTitle).c_str(), WS_OVERLAPPEDWINDOW, at.x, at.y, size.cx,
                               size.cy, owner, nullptr, instance, this);
+    addTip();
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
 }
@@ -69,19 +70,63 @@ void CurveWindow::closeFromProgram() {
     if (window_) DestroyWindow(window_);
 }
 
-LRESULT CALLBACK CurveWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<CurveWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+// One tool for the whole window, placed by hand: the tip follows the point
+// under the mouse rather than a fixed rectangle.
+TOOLINFOW CurveWindow::tool(wchar_t* text) const {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = window_;
+    tool.lpszText = text;
+    return tool;
+}
+
+void CurveWindow::addTip() {
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    wchar_t none[] = L"";
+    TOOLINFOW added = tool(none);
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&added));
+}
+
+void CurveWindow::followMouse(POINT at) {
+    RECT client;
+    GetClientRect(window_, &client);
+    const DrawingFit fit = fitDrawing(drawing_, DeviceRect{0, 0, double(client.right), double(client.bottom)});
+    const std::string text = hoverTip(drawing_, fit, Point{double(at.x), double(at.y)});
+    if (text.empty()) {
+        hideTip();
+        return;
     }
-    auto* self = reinterpret_cast<CurveWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return self->handleMessage(window, message, wParam, lParam);
+    std::wstring shown = wide(text);
+    TOOLINFOW changed = tool(shown.data());
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&changed));
+    // Below and right of the pointer, where it does not cover the point.
+    POINT screen{at.x + 12, at.y + 18};
+    ClientToScreen(window_, &screen);
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&changed));
+    // To hear when the pointer leaves the window, and hide the tip then.
+    TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window_, 0};
+    TrackMouseEvent(&leave);
+}
+
+void CurveWindow::hideTip() {
+    TOOLINFOW hidden = tool(nullptr);
+    SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&hidden));
 }
 
 LRESULT CurveWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            window_ = window;
+            return DefWindowProcW(window, message, wParam, lParam);
+        case WM_MOUSEMOVE:
+            followMouse(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case WM_MOUSELEAVE:
+            hideTip();
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
@@ -104,6 +149,7 @@ LRESULT CurveWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_DESTROY:
             // Also when the main window goes, which takes the windows it owns along.
             window_ = nullptr;
+            tip_ = nullptr;
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             return 0;
         default:

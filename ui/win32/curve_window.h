@@ -1,7 +1,9 @@
 #pragma once
-// The "Tuning curve" window beside the main window: paints a drawing,
-// passes typed characters on, and tells when the user closed it.
+// The "Tuning curve" window beside the main window: paints a drawing with
+// its list points' tips, passes typed characters on, and tells when the
+// user closed it.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
@@ -23,10 +25,17 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK forwardToOwner(HWND, UINT, WPARAM, LPARAM);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The list point's tip under the mouse, as on the other systems.
+    TOOLINFOW tool(wchar_t* text) const;
+    void addTip();
+    void followMouse(POINT at);
+    void hideTip();
 
     HWND window_ = nullptr;
+    HWND tip_ = nullptr;
     Drawing drawing_;
 };
 

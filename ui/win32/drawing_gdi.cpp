@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "os/wide_text.h"
+#include "ui/drawing_fit.h"
 
 namespace varidac::win32 {
 
@@ -15,20 +16,19 @@ namespace {
 
 COLORREF colour(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
-// Logical units to the target's pixels.
+// Logical units to the target's whole pixels.
 struct Fit {
-    double scale = 1;
-    double dx = 0;
-    double dy = 0;
-    POINT at(Point p) const { return POINT{std::lround(dx + p.x * scale), std::lround(dy + p.y * scale)}; }
-    int length(double units) const { return std::max(1, static_cast<int>(std::lround(units * scale))); }
+    DrawingFit fit;
+    POINT at(Point p) const {
+        const Point device = fit.toDevice(p);
+        return POINT{std::lround(device.x), std::lround(device.y)};
+    }
+    int length(double units) const { return std::max(1, static_cast<int>(std::lround(units * fit.scale))); }
 };
 
 Fit fitting(const Drawing& drawing, const RECT& target) {
-    const double width = target.right - target.left, height = target.bottom - target.top;
-    if (drawing.width <= 0 || drawing.height <= 0) return {};
-    const double scale = std::min(width / drawing.width, height / drawing.height);
-    return Fit{scale, target.left + (width - drawing.width * scale) / 2, target.top + (height - drawing.height * scale) / 2};
+    return Fit{fitDrawing(drawing, DeviceRect{double(target.left), double(target.top), double(target.right - target.left),
+                                              double(target.bottom - target.top)})};
 }
 
 HPEN makePen(const std::optional<Stroke>& stroke, const Fit& fit) {

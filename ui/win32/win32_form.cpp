@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -10,6 +9,7 @@
 #include "ui/twips.h"
 #include "os/wide_text.h"
 #include "ui/win32/later_loaded.h"
+#include "ui/win32/window_thunk.h"
 
 namespace varidac::win32 {
 
@@ -69,16 +69,13 @@ int dpi(int index) {
 // Posted to the window once it shows, to add the controls' tips.
 constexpr UINT kAddToolTipsMessage = WM_APP + 1;
 
-// What keyProc is given to tell its controls apart: a TextBox, or the list.
-constexpr UINT_PTR kListKeys = 3;
-
 }  // namespace
 
 Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, platform, std::move(appPath)) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = forwardToOwner<Win32Form>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -111,12 +108,6 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
     std::span<const FormControl> rows = formControls();
     std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
     controls_.assign(rows.size(), nullptr);
-
-    // Created in tab order: the system moves the focus through the controls
-    // in the order they were made.
-    std::vector<std::size_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rows[a].tabIndex < rows[b].tabIndex; });
     // A frame's controls sit on the window, placed from the frame's corner
     // (in pixels, as a frame of their own would place them).
     for (const FormControl& row : rows) {
@@ -125,36 +116,25 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
             origins[row.name] = POINT{container.x + twipsToPixels(row.rect.left, dpiX), container.y + twipsToPixels(row.rect.top, dpiY)};
         }
     }
-    for (std::size_t i : order) {
-        const FormControl& row = rows[i];
+    // Created in tab order: the system moves the focus through the controls
+    // in the order they were made.
+    for (ControlId id : tabOrder()) {
+        const FormControl& row = rows[id];
         const ControlClass kind = controlClass(row.kind);
         const POINT origin = origins.at(row.container);
         HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wide(row.caption).c_str(),
                                        WS_CHILD | WS_VISIBLE | kind.style,
                                        origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY),
                                        twipsToPixels(row.rect.width, dpiX), twipsToPixels(row.rect.height, dpiY), window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + id)),
                                        GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(row.fontWeight == kFontBold ? boldFont_ : regularFont_), FALSE);
-        controls_[i] = control;
-        switch (row.kind) {
-            case ControlKind::TextBox:
-                for (TextBox box : kTextBoxes) {
-                    if (row.name == textBoxName(box)) {
-                        fields_[static_cast<std::size_t>(box)] = control;
-                        SetWindowSubclass(control, keyProc, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
-                    }
-                }
-                break;
-            case ControlKind::ListBox:
-                list_ = control;
-                SetWindowSubclass(control, keyProc, kListKeys, reinterpret_cast<DWORD_PTR>(this));
-                break;
-            case ControlKind::OptionButton:
-                options_.at(static_cast<std::size_t>(row.index)) = control;
-                break;
-            default:
-                break;
+        controls_[id] = control;
+        if (auto box = textBoxOf(id)) fields_[static_cast<std::size_t>(*box)] = control;
+        if (row.kind == ControlKind::ListBox) list_ = control;
+        if (row.kind == ControlKind::OptionButton) options_.at(static_cast<std::size_t>(row.index)) = control;
+        if (handles(id, ControlEvent::KeyPress) || handles(id, ControlEvent::DblClick)) {
+            SetWindowSubclass(control, keyProc, id, reinterpret_cast<DWORD_PTR>(this));
         }
     }
     // A frame is drawn beneath the controls it holds.
@@ -192,7 +172,7 @@ void Win32Form::dropFiles(HDROP drop) {
         paths.push_back(utf8(path));
     }
     finish(drop);
-    form_.Form_DragDrop(paths);
+    dispatchFilesDropped(form_, paths);
 }
 
 void Win32Form::show(int showCommand) {
@@ -204,19 +184,11 @@ void Win32Form::show(int showCommand) {
     form_.Form_Shown();
 }
 
-LRESULT CALLBACK Win32Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
-}
-
-LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            window_ = window;
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -258,33 +230,29 @@ void Win32Form::command(int id, int notification) {
         if (focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) SendMessageW(focus, BM_CLICK, 0, 0);
         return;
     }
-    const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-    std::span<const FormControl> rows = formControls();
-    if (id < kFirstControlId || index >= rows.size()) return;
-    const FormControl& row = rows[index];
-    if (row.kind == ControlKind::CommandButton && notification == BN_CLICKED) {
-        if (row.name == "cmdLeeslijst") form_.cmdLeeslijst_Click();
-        if (row.name == "cmdFiller") form_.cmdFiller_Click();
-        if (row.name == "cmdStoppen") form_.cmdStoppen_Click();
-        if (row.name == "Command1") form_.Command1_Click();
-    } else if (row.kind == ControlKind::OptionButton && notification == BN_CLICKED) {
-        checkOption(static_cast<int16_t>(row.index));
-    } else if (row.kind == ControlKind::TextBox && notification == EN_CHANGE && !settingText_) {
-        if (row.name == textBoxName(TextBox::txtStartVoltage)) form_.txtStartVoltage_Change();
-        if (row.name == textBoxName(TextBox::txtEndVoltage)) form_.txtEndVoltage_Change();
+    if (id < kFirstControlId || static_cast<std::size_t>(id - kFirstControlId) >= controls_.size()) return;
+    const auto control = static_cast<ControlId>(id - kFirstControlId);
+    if (notification == BN_CLICKED && formControls()[control].kind == ControlKind::OptionButton) {
+        checkOption(control);
+    } else if (notification == BN_CLICKED) {
+        dispatch(form_, control, ControlEvent::Click);
+    } else if (notification == EN_CHANGE && !settingText_) {
+        dispatch(form_, control, ControlEvent::Change);
     }
 }
 
-void Win32Form::checkOption(int16_t index) {
+void Win32Form::checkOption(ControlId option) {
     for (std::size_t i = 0; i < options_.size(); ++i) {
-        SendMessageW(options_[i], BM_SETCHECK, i == static_cast<std::size_t>(index) ? BST_CHECKED : BST_UNCHECKED, 0);
+        const bool checked = static_cast<int>(i) == formControls()[option].index;
+        SendMessageW(options_[i], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         // Unchecking takes an option out of the tab order; every option keeps its place there.
         SetWindowLongPtrW(options_[i], GWL_STYLE, GetWindowLongPtrW(options_[i], GWL_STYLE) | WS_TABSTOP);
     }
-    form_.optEprom_Click(index);
+    dispatch(form_, option, ControlEvent::Click);
 }
 
-LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self) {
+LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
+    Form1& form = reinterpret_cast<Win32Form*>(self)->form_;
     switch (message) {
         case WM_GETDLGCODE:
             // Enter and Esc reach the control as characters, for its key-press
@@ -300,45 +268,26 @@ LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, L
             // The character's code as it is: Ctrl+V arrives as 22, and what
             // the handler refuses never reaches the control.
             auto KeyAscii = static_cast<int16_t>(wParam);
-            reinterpret_cast<Win32Form*>(self)->keyPress(target, KeyAscii);
+            dispatchKeyPress(form, id, KeyAscii);
             if (KeyAscii == 0) return 0;
             wParam = static_cast<uint16_t>(KeyAscii);
             break;
         }
         case WM_LBUTTONDBLCLK:
-            // Anywhere in the list, on an item or below the last one.
-            if (target == kListKeys) {
+            // Anywhere in a list, on an item or below the last one.
+            if (handles(id, ControlEvent::DblClick)) {
                 LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-                reinterpret_cast<Win32Form*>(self)->form_.txtDAlist_DblClick();
+                dispatch(form, id, ControlEvent::DblClick);
                 return result;
             }
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(control, keyProc, target);
+            RemoveWindowSubclass(control, keyProc, id);
             break;
         default:
             break;
     }
     return DefSubclassProc(control, message, wParam, lParam);
-}
-
-void Win32Form::keyPress(UINT_PTR target, int16_t& KeyAscii) {
-    switch (target) {
-        case static_cast<UINT_PTR>(TextBox::txtStartVoltage):
-            form_.txtStartVoltage_KeyPress(KeyAscii);
-            break;
-        case static_cast<UINT_PTR>(TextBox::txtEndVoltage):
-            form_.txtEndVoltage_KeyPress(KeyAscii);
-            break;
-        case static_cast<UINT_PTR>(TextBox::txtStep):
-            form_.txtStep_KeyPress(KeyAscii);
-            break;
-        case kListKeys:
-            form_.txtDAlist_KeyPress(KeyAscii);
-            break;
-        default:
-            break;
-    }
 }
 
 std::string Win32Form::text(TextBox box) const {
@@ -354,8 +303,7 @@ void Win32Form::setText(TextBox box, const std::string& text) {
     settingText_ = true;
     SetWindowTextW(field(box), wide(text).c_str());
     settingText_ = false;
-    if (box == TextBox::txtStartVoltage) form_.txtStartVoltage_Change();
-    if (box == TextBox::txtEndVoltage) form_.txtEndVoltage_Change();
+    dispatch(form_, controlOf(box), ControlEvent::Change);
 }
 
 void Win32Form::setListItems(const std::vector<std::string>& items) {
@@ -378,8 +326,9 @@ void Win32Form::setListItems(const std::vector<std::string>& items) {
 void Win32Form::giveFocus(TextBox box) { SetFocus(field(box)); }
 
 void Win32Form::selectOption(int16_t index) {
-    SetFocus(options_.at(static_cast<std::size_t>(index)));
-    checkOption(index);
+    HWND option = options_.at(static_cast<std::size_t>(index));
+    SetFocus(option);
+    checkOption(static_cast<ControlId>(GetDlgCtrlID(option) - kFirstControlId));
 }
 
 void Win32Form::closeWindow() { DestroyWindow(window_); }

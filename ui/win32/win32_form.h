@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/form_events.h"
 #include "ui/form_layout.h"
 #include "ui/form_view.h"
 #include "ui/main_window.h"
@@ -15,8 +16,7 @@
 
 namespace varidac::win32 {
 
-// Control identifiers: the first of the table's controls has this one, the
-// others follow in the table's order.
+// Control identifiers: kFirstControlId + the ControlId.
 inline constexpr int kFirstControlId = 100;
 
 class Win32Form : public FormView {
@@ -46,23 +46,24 @@ public:
     void closeCurveWindow() override;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // The three text boxes and the list, each with its key-press handler.
-    static LRESULT CALLBACK keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR target, DWORD_PTR self);
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK forwardToOwner(HWND, UINT, WPARAM, LPARAM);
+    // The controls with a key-press or double-click handler, each by its ControlId.
+    static LRESULT CALLBACK keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls(int dpiX, int dpiY);
     void addToolTips();
     void dropFiles(HDROP drop);
     void command(int id, int notification);
-    void keyPress(UINT_PTR target, int16_t& KeyAscii);
-    void checkOption(int16_t index);
+    // Shows the option alone checked and runs its click.
+    void checkOption(ControlId option);
     HWND field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
 
     Form1 form_;
     HWND window_ = nullptr;
     HFONT regularFont_ = nullptr;
     HFONT boldFont_ = nullptr;
-    std::vector<HWND> controls_;  // in the table's order
+    std::vector<HWND> controls_;  // by ControlId
     std::array<HWND, 3> fields_{};
     std::array<HWND, 4> options_{};
     HWND list_ = nullptr;

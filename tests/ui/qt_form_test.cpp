@@ -74,15 +74,6 @@ TEST(QtForm, BuildsWhatTheControlTableSays) {
     EXPECT_FALSE(list->isSortingEnabled());
 }
 
-TEST(QtForm, TheListReplacesItsStandInUnseen) {
-    TestWindow w;
-    const QImage standIn = w.window.grab().toImage();
-    EXPECT_EQ(w.window.findChild<QListWidget*>(), nullptr);
-    w.window.setListItems({});
-    ASSERT_NE(w.window.findChild<QListWidget*>("txtDAlist"), nullptr);
-    EXPECT_TRUE(w.window.grab().toImage() == standIn);
-}
-
 TEST(QtForm, FixedClientSizeTitleAndTitleBarButtons) {
     TestWindow w;
     w.showAndWait();

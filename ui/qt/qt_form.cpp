@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QFrame>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -15,7 +14,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -90,26 +88,6 @@ QIcon iconFromPixels() {
     return QIcon(QPixmap::fromImage(image));
 }
 
-// What the list box shows while it is empty, until the list itself is
-// built: the same frame around the same base colour. The list is the
-// costliest control to build, and nothing is in it before a list is read,
-// so the window shows without waiting for it.
-class EmptyListStandIn : public QFrame {
-public:
-    explicit EmptyListStandIn(QWidget* parent) : QFrame(parent) {
-        // The frame of a list box, and a place in the focus chain for the list to take.
-        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-protected:
-    // In a list box's order: its frame, then its viewport filled with the base colour.
-    void paintEvent(QPaintEvent* event) override {
-        QFrame::paintEvent(event);
-        QPainter(this).fillRect(contentsRect(), palette().brush(QPalette::Base));
-    }
-};
-
 QWidget* makeControl(const FormControl& row, QWidget* container) {
     const QString caption = qs(row.caption);
     switch (row.kind) {
@@ -138,8 +116,12 @@ QWidget* makeControl(const FormControl& row, QWidget* container) {
             edit->setAcceptDrops(false);  // text arrives by typing or by the context menu
             return edit;
         }
-        case ControlKind::ListBox:
-            return new EmptyListStandIn(container);
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(container);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSortingEnabled(false);
+            return list;
+        }
         case ControlKind::OptionButton:
             return new QRadioButton(caption, container);
     }
@@ -202,10 +184,7 @@ void QtForm::buildControls() {
         fitCaption(control);
         if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
-        if (row.kind == ControlKind::ListBox) {
-            listStandIn_ = control;
-            listId_ = id;
-        }
+        if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
         if (row.kind == ControlKind::OptionButton) {
             options_.at(static_cast<std::size_t>(row.index)) = static_cast<QRadioButton*>(control);
         }
@@ -271,33 +250,6 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
     return KeyAscii == 0;
 }
 
-QListWidget* QtForm::list() {
-    if (list_) return list_;
-    auto* list = new QListWidget(listStandIn_->parentWidget());
-    list->setObjectName(listStandIn_->objectName());
-    list->setGeometry(listStandIn_->geometry());
-    list->setToolTip(listStandIn_->toolTip());
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSortingEnabled(false);
-    // The stand-in's place in the focus chain and among its siblings, and its focus.
-    setTabOrder(listStandIn_, list);
-    list->stackUnder(listStandIn_);
-    if (!listStandIn_->isHidden()) list->show();
-    if (listStandIn_->hasFocus()) list->setFocus();
-    controls_[listId_] = list;
-    delete listStandIn_;
-    listStandIn_ = nullptr;
-    list_ = list;
-    listenTo(listId_);
-    return list_;
-}
-
-void QtForm::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    // Once the window is on screen, the list takes its stand-in's place.
-    if (!list_) QTimer::singleShot(0, this, [this] { list(); });
-}
-
 void QtForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     form_.Form_Shown();
@@ -312,7 +264,7 @@ void QtForm::setText(TextBox box, const std::string& text) { field(box)->setText
 void QtForm::setListItems(const std::vector<std::string>& items) {
     // The same number of rows: change their texts, so that the selection
     // and the scroll position stay while a voltage is typed.
-    QListWidget* rows = list();
+    QListWidget* rows = list_;
     if (static_cast<std::size_t>(rows->count()) == items.size()) {
         for (int i = 0; i < rows->count(); ++i) rows->item(i)->setText(QString::fromStdString(items[static_cast<std::size_t>(i)]));
         return;

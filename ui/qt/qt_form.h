@@ -44,7 +44,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -56,15 +55,11 @@ private:
     void listenTo(ControlId id);
     std::optional<ControlId> idOf(const QObject* watched) const;
     QLineEdit* field(TextBox box) const;
-    // The list box, built in its stand-in's place when first wanted.
-    QListWidget* list();
 
     Form1 form_;
     std::vector<QWidget*> controls_;  // by ControlId
     std::array<QLineEdit*, 3> fields_{};
-    QWidget* listStandIn_ = nullptr;
     QListWidget* list_ = nullptr;
-    ControlId listId_ = 0;
     std::array<QRadioButton*, 4> options_{};
     CurveWindow* curveWindow_ = nullptr;
 };

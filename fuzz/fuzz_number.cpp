@@ -13,6 +13,7 @@
 
 #include "core/number_text.h"
 #include "core/tuning_state.h"
+#include "tests/printf_number_text.h"
 #include "fuzz_checks.h"
 
 using namespace varidac;
@@ -78,24 +79,6 @@ void checkReadNumber(std::string_view text) {
             "a field is a number exactly when the whole text is one");
     if (field && !field->outOfRange) require(field->value == v, "a field reads as the same number");
     if (field && field->outOfRange) require(std::isinf(v) || std::fabs(v) < DBL_MIN, "out of range means beyond the double range");
-}
-
-// printf's %.15G in the C locale (the fuzzer never sets a locale), which
-// rounds the exact binary value, put into the number text's form: trailing
-// zeros and a bare point dropped, no zero before the point.
-std::string printfNumberText(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", std::fabs(v));
-    std::string text(buf);
-    std::size_t e = text.find('E');
-    std::string exponent = e == std::string::npos ? "" : text.substr(e);
-    std::string mantissa = text.substr(0, e);
-    if (mantissa.find('.') != std::string::npos) {
-        while (mantissa.back() == '0') mantissa.pop_back();
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
-    if (mantissa.size() > 1 && mantissa[0] == '0') mantissa.erase(0, 1);
-    return (v < 0 ? "-" : " ") + mantissa + exponent;
 }
 
 // " 12", " .5", "-1.25", " 1.5E+20": a sign place, at most 15 significant

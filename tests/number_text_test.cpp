@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/tuning_state.h"
+#include "tests/printf_number_text.h"
 
 namespace varidac {
 namespace {
@@ -56,23 +57,6 @@ TEST(NumberText, WritesBlankOrMinusAndNoNeedlessDigits) {
     for (const auto& c : cases) {
         EXPECT_EQ(numberText(c.value), c.text) << c.value;
     }
-}
-
-// What printf's %.15G writes in the C locale, put into the number text's
-// form: trailing zeros and a bare point dropped, no zero before the point.
-std::string printfNumberText(double value) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", std::fabs(value));
-    std::string text(buf);
-    std::size_t e = text.find('E');
-    std::string exponent = e == std::string::npos ? "" : text.substr(e);
-    std::string mantissa = text.substr(0, e);
-    if (mantissa.find('.') != std::string::npos) {
-        while (mantissa.back() == '0') mantissa.pop_back();
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
-    if (mantissa.size() > 1 && mantissa[0] == '0') mantissa.erase(0, 1);
-    return (value < 0 ? "-" : " ") + mantissa + exponent;
 }
 
 double fromBits(std::uint64_t bits) {

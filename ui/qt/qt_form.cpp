@@ -40,9 +40,15 @@ namespace {
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The table's face where it exists, else the first sans-serif face of about
-// its width that is installed, else the system's own face.
-QString windowFontFamily() {
-    static const QString family = [] {
+// its width that is installed, else the system's own face, which may be
+// wider (`fallback`).
+struct WindowFace {
+    QString family;
+    bool fallback = false;
+};
+
+const WindowFace& windowFace() {
+    static const WindowFace face = [] {
         // Looked up among the installed families ("Nimbus Sans [urw]" for
         // "Nimbus Sans") rather than by matching each name: a match costs a
         // full font-system query, and the window asks before it first shows.
@@ -54,20 +60,20 @@ QString windowFontFamily() {
             for (const QString& family : installed) {
                 if (family.compare(candidate, Qt::CaseInsensitive) == 0 ||
                     family.startsWith(candidate + " [", Qt::CaseInsensitive)) {
-                    return family;
+                    return WindowFace{family, false};
                 }
             }
         }
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        return WindowFace{QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), true};
     }();
-    return family;
+    return face;
 }
 
 // No style hint: the family is always an installed one, and without a hint
 // the faces to fall back on for missing characters are those the
 // application's own face already looked up, not a second search.
 QFont windowFont(int weight) {
-    QFont font(windowFontFamily());
+    QFont font(windowFace().family);
     font.setPointSizeF(kFontPoints);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
@@ -179,9 +185,11 @@ void QtForm::buildControls() {
         control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
                              twipsToPixels(r.height, dpiY));
         if (row.fontWeight != kFontRegular) control->setFont(windowFont(row.fontWeight));
-        // Where the face standing in is wider than the table's, the caption
-        // is set smaller rather than clipped.
-        fitCaption(control);
+        // Where the system's face stands in, which may be wider than the
+        // table's, a caption is set smaller rather than clipped. The faces
+        // of the table's width need no measuring, which would cost the
+        // window's start more than all its controls.
+        if (windowFace().fallback) fitCaption(control);
         if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
         if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);

@@ -36,6 +36,12 @@ std::optional<std::string> voltageProblem(const OptionValue& value) {
     return std::string(value.name) + ": " + inQuotes(value.text) + " is not a voltage (digits with at most one \".\")";
 }
 
+// --check and --recover each name the one dump a run reads.
+std::optional<std::string> takeDump(CompanionOptions& o, const OptionValue& v) {
+    o.dump = v.text;
+    return std::nullopt;
+}
+
 constexpr Use No = Use::No, May = Use::May, Must = Use::Must;
 
 // In the order --help lists them. The checks of a mode go down the table
@@ -75,18 +81,12 @@ constexpr std::array<CompanionOption, 10> kOptions = {{
      "compare a chip's contents (raw 8 to 64 KB, Intel HEX or\nS-records) with the image LIST gives; writes nothing. The\n"
      "EPROM type follows from DUMP unless --eprom is given",
      {No, Must, No},
-     [](CompanionOptions& o, const OptionValue& v) -> std::optional<std::string> {
-         o.dump = v.text;
-         return std::nullopt;
-     }},
+     takeDump},
     {"--recover", "", "DUMP", "", {},
      "write the tuning list a chip holds to OUT.INF: the voltage\nof the code at 600, 700, ..., 1600 kHz. An existing\n"
      "OUT.INF is left alone unless --force is given",
      {No, No, Must},
-     [](CompanionOptions& o, const OptionValue& v) -> std::optional<std::string> {
-         o.dump = v.text;
-         return std::nullopt;
-     }},
+     takeDump},
     {"--force", "", "", "", {}, "with --recover: replace an existing OUT.INF (never DUMP)", {No, No, May},
      [](CompanionOptions& o, const OptionValue&) -> std::optional<std::string> {
          o.force = true;

@@ -128,7 +128,11 @@ bool samePlace(const std::optional<Place>& a, const std::optional<Place>& b) {
 // output onto another: refused before anything is made.
 std::optional<Message> judgeTargets(const std::vector<OutputFile>& files, const WriteRules& rules) {
     std::vector<std::optional<Place>> inputs;
-    for (const auto& input : rules.inputs) inputs.push_back(os::fileIdentity(input.path) ? placeOf(input.path) : std::nullopt);
+    // An input that is no longer there cannot be written over.
+    for (const auto& input : rules.inputs) {
+        auto identity = os::fileIdentity(input.path);
+        inputs.push_back(identity ? std::optional<Place>(Place{true, *identity, {}}) : std::nullopt);
+    }
     std::vector<std::optional<Place>> outputs;
     for (const auto& file : files) {
         switch (os::fileKind(file.path)) {

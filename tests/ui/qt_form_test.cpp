@@ -16,19 +16,13 @@
 
 #include "tests/ui/qt_support.h"
 #include "ui/form_layout.h"
+#include "ui/qt/caption_fit.h"
 #include "ui/qt/key_codes.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/twips.h"
 
 namespace varidac::testing {
 namespace {
-
-QString captionOf(QWidget* control) {
-    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(control)) return frame->title();
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
-    return {};
-}
 
 TEST(QtForm, BuildsWhatTheControlTableSays) {
     const QFont applicationFont = QApplication::font();

@@ -9,15 +9,15 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "ui/qt/frame_box.h"
+
 namespace varidac {
 namespace {
 
 constexpr double kSmallestPoints = 6.0;
 constexpr double kPointStep = 0.25;
 
-// Where a frame's caption starts and the room kept after it: the gap that
-// FrameBox leaves in the top border line.
-constexpr int kFrameCaptionInset = 9;
+}  // namespace
 
 QString captionOf(const QWidget* control) {
     if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
@@ -25,8 +25,6 @@ QString captionOf(const QWidget* control) {
     if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
     return {};
 }
-
-}  // namespace
 
 int captionWidthNeeded(const QWidget* control, const QFont& font) {
     const QFontMetrics metrics(font);
@@ -38,7 +36,7 @@ int captionWidthNeeded(const QWidget* control, const QFont& font) {
 int captionWidthAvailable(const QWidget* control) {
     const QStyle* style = control->style();
     if (qobject_cast<const QLabel*>(control)) return control->contentsRect().width();
-    if (qobject_cast<const QGroupBox*>(control)) return control->width() - 2 * kFrameCaptionInset;
+    if (qobject_cast<const QGroupBox*>(control)) return control->width() - 2 * (kFrameCaptionLeft + kFrameCaptionPad);
     if (qobject_cast<const QRadioButton*>(control)) {
         return control->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control) -
                style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control);

@@ -3,9 +3,13 @@
 // fallback than the one the window is laid out for) is set smaller until it
 // does, rather than clipped.
 #include <QFont>
+#include <QString>
 #include <QWidget>
 
 namespace varidac {
+
+// A label's, frame's or button's caption; empty for any other control.
+QString captionOf(const QWidget* control);
 
 // The width the control's caption needs in `font`, and the width the
 // control gives it; 0 for a control without a caption.

@@ -13,8 +13,6 @@ namespace {
 // under Qt's style-sheet style, which costs a good part of the start-up time
 // and memory, so the frame paints that same look itself, pixel for pixel.
 constexpr int kBorderTop = 7;   // the caption's upper half stands above the border
-constexpr int kCaptionLeft = 7;  // where the gap in the top line begins
-constexpr int kCaptionPad = 2;   // the gap's room on either side of the caption
 constexpr qreal kRadius = 2;
 
 // The border as Qt's style sheets draw a solid one-pixel border with round
@@ -66,11 +64,11 @@ void FrameBox::paintEvent(QPaintEvent*) {
     // group box's, or the caption's full advance where that is wider.
     const int captionWidth = std::max(metrics.horizontalAdvance(option.text),
                                       metrics.size(Qt::TextShowMnemonic, option.text + ' ').width());
-    const QRect caption(kCaptionLeft + kCaptionPad, 0, captionWidth, metrics.height());
+    const QRect caption(kFrameCaptionLeft + kFrameCaptionPad, 0, captionWidth, metrics.height());
 
     painter.save();
     if (!option.text.isEmpty()) {
-        painter.setClipRegion(QRegion(rect()) - caption.adjusted(-kCaptionPad, 0, kCaptionPad, 0));
+        painter.setClipRegion(QRegion(rect()) - caption.adjusted(-kFrameCaptionPad, 0, kFrameCaptionPad, 0));
     }
     drawRoundedBorder(painter, rect().adjusted(0, kBorderTop, 0, 0), option.palette.brush(QPalette::Mid));
     painter.restore();

@@ -5,6 +5,11 @@
 
 namespace varidac {
 
+// Where the gap in the top line begins, and its room on either side of the
+// caption: what a caption has of the frame's width.
+inline constexpr int kFrameCaptionLeft = 7;
+inline constexpr int kFrameCaptionPad = 2;
+
 class FrameBox : public QGroupBox {
     Q_OBJECT
 public:

@@ -21,9 +21,13 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
+void appendHex(std::string& out, unsigned value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
+}
+
 void appendEscape(std::string& out, const char* prefix, unsigned value, int digits) {
     out += prefix;
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
+    appendHex(out, value, digits);
 }
 
 // The length of the well-formed UTF-8 sequence at the start of `text` (no
@@ -82,6 +86,28 @@ std::string printablePath(std::string_view path) {
             i += length;
         }
     }
+    return out;
+}
+
+std::string printableBytes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            out += '<';
+            appendHex(out, byte, 2);
+            out += '>';
+        }
+    }
+    return out;
+}
+
+std::string upperHex(unsigned value, int digits) {
+    std::string out;
+    appendHex(out, value, digits);
     return out;
 }
 

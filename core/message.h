@@ -31,4 +31,13 @@ Message errorMessage(std::vector<std::string> lines);
 // everything else, valid UTF-8 of any alphabet, stays as it is.
 std::string printablePath(std::string_view path);
 
+// Text taken from a file's contents (a field of a list) as a message may
+// show it: every byte that is not printable ASCII as <09>, <C3> (hex in
+// upper case). The bytes are shown, not a guess at the characters they
+// were meant to be: a list's encoding is what the user has to put right.
+std::string printableBytes(std::string_view text);
+
+// `value` as `digits` upper-case hex digits, leading zeros kept ("D800").
+std::string upperHex(unsigned value, int digits);
+
 }  // namespace varidac

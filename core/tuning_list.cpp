@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "core/number_text.h"
 #include "core/voltage_checks.h"
@@ -23,23 +24,60 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool isUsedFrequency(int16_t freq) { return freq >= 600 && freq <= 1600 && freq % 100 == 0; }
 
-// A field as it can be shown inside a message: printable ASCII, short.
+// A field as it can be shown inside a message: each byte that is not
+// printable ASCII as <09>, so that a tab or a stray encoding can be told from
+// what it looks like; cut after 20 characters as shown, never inside <09>,
+// so that a message stays a line however odd the field.
 std::string shown(std::string_view text) {
     constexpr std::size_t kShown = 20;
     std::string out;
-    for (char c : text.substr(0, kShown)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
-    if (text.size() > kShown) out += "...";
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        std::string byte = printableBytes(text.substr(at, 1));
+        if (out.size() + byte.size() > kShown) return out + "...";
+        out += byte;
+    }
     return out;
 }
 
-// A file name as it can be shown inside a message.
+// A file name as it can be shown inside a message: as every other message
+// shows a name (letters of any alphabet as they are), cut short, though
+// never inside a character.
 std::string shownName(std::string_view name) {
     constexpr std::size_t kShown = 60;
-    std::string out;
-    for (char c : name.substr(0, kShown)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
-    if (name.size() > kShown) out += "...";
-    return out;
+    if (name.size() <= kShown) return printablePath(name);
+    std::size_t cut = kShown;
+    auto continues = [&](std::size_t at) { return (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80; };
+    // A UTF-8 character is at most 4 bytes: a longer run of continuation bytes is no character to keep whole.
+    for (int back = 0; back < 3 && cut > 0 && continues(cut); ++back) --cut;
+    return printablePath(name.substr(0, cut)) + "...";
 }
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+std::string unpairedSurrogate(char16_t unit) { return "the UTF-16 text has an unpaired surrogate U+" + upperHex(unit, 4); }
 
 }  // namespace
 
@@ -63,8 +101,93 @@ void TuningListParser::failAtLine(std::size_t line, const std::string& what) {
     fail(listReadMessage("Line " + std::to_string(line) + ": " + what));
 }
 
+// An encoding problem ends the reading at once: nothing after it can make
+// the list readable, not even a later line with a decimal comma.
+void TuningListParser::failEncoding(const std::string& what) {
+    failAtLine(line_, what);
+    decimalCommas_ = false;
+}
+
+// Takes the encoding from the byte-order mark at the start of head_ and
+// drops the mark. False while head_ could still be the start of a mark.
+bool TuningListParser::decideEncoding(bool atEnd) {
+    const std::pair<std::string_view, Encoding> marks[] = {
+        {kUtf8Mark, Encoding::Bytes}, {kUtf16LeMark, Encoding::Utf16Le}, {kUtf16BeMark, Encoding::Utf16Be}};
+    for (const auto& [mark, encoding] : marks) {
+        if (std::string_view(head_).substr(0, mark.size()) == mark) {
+            encoding_ = encoding;
+            head_.erase(0, mark.size());
+            return true;
+        }
+        if (!atEnd && mark.substr(0, head_.size()) == head_) return false;
+    }
+    encoding_ = Encoding::Bytes;
+    return true;
+}
+
 void TuningListParser::feed(std::string_view chunk) {
-    for (char c : chunk) {
+    if (decided()) return;
+    if (encoding_ == Encoding::Undecided) {
+        // The mark may arrive a byte at a time: the first bytes wait until they tell.
+        std::size_t wanted = kUtf8Mark.size() - head_.size();
+        head_.append(chunk.substr(0, wanted));
+        chunk.remove_prefix(std::min(wanted, chunk.size()));
+        if (!decideEncoding(false)) return;
+        std::string afterMark = std::move(head_);
+        head_.clear();
+        feedBytes(afterMark);
+    }
+    feedBytes(chunk);
+}
+
+// The bytes after the mark, in the encoding it gave.
+void TuningListParser::feedBytes(std::string_view bytes) {
+    if (encoding_ == Encoding::Bytes) {
+        feedText(bytes);
+    } else {
+        feedUtf16(bytes);
+    }
+}
+
+void TuningListParser::feedUtf16(std::string_view bytes) {
+    decoded_.clear();
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (halfUnit_ < 0) {
+            halfUnit_ = byte;
+            continue;
+        }
+        auto first = static_cast<unsigned>(halfUnit_);
+        halfUnit_ = -1;
+        auto unit = static_cast<char16_t>(encoding_ == Encoding::Utf16Le ? first | (byte << 8u) : (first << 8u) | byte);
+        if (highSurrogate_ != 0) {
+            char16_t high = highSurrogate_;
+            highSurrogate_ = 0;
+            if (isLowSurrogate(unit)) {
+                appendUtf8(decoded_, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{unit} - 0xDC00));
+                continue;
+            }
+            // The text before the problem first, so that its line is counted.
+            feedText(decoded_);
+            failEncoding(unpairedSurrogate(high));
+            return;
+        }
+        if (isHighSurrogate(unit)) {
+            highSurrogate_ = unit;
+        } else if (isLowSurrogate(unit)) {
+            feedText(decoded_);
+            failEncoding(unpairedSurrogate(unit));
+            return;
+        } else {
+            appendUtf8(decoded_, unit);
+        }
+    }
+    feedText(decoded_);
+}
+
+// The list's text: its own bytes, or UTF-8 decoded from UTF-16.
+void TuningListParser::feedText(std::string_view text) {
+    for (char c : text) {
         if (decided()) return;
         if (c == '\n' && lastWasCr_) {
             lastWasCr_ = false;
@@ -161,6 +284,18 @@ void TuningListParser::takeField(std::string_view text) {
 }
 
 ListOrMessage TuningListParser::finish() {
+    if (encoding_ == Encoding::Undecided) {
+        // Fewer bytes than a mark, or the start of one and no more.
+        decideEncoding(true);
+        std::string bytes = std::move(head_);
+        head_.clear();
+        feedBytes(bytes);
+    }
+    if (!decided() && halfUnit_ >= 0) {
+        failEncoding("the UTF-16 text ends in the middle of a character");
+    } else if (!decided() && highSurrogate_ != 0) {
+        failEncoding(unpairedSurrogate(highSurrogate_));
+    }
     if (!decided() && lineHasContent_) endField(true);
     if (decimalCommas_ && firstRecordLine_ != 0) {
         std::string corrected = firstRecordText_;

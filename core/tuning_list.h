@@ -28,6 +28,10 @@ using ListOrMessage = std::variant<TuningList, Message>;
 // around fields are accepted. Stops at the first problem, except while every
 // line so far reads like "600,2,1": such a list was written with a comma as
 // decimal sign, and that is only known once every line has been seen.
+// Notepad saves lists as UTF-8 with a byte-order mark or as UTF-16 of
+// either byte order with one: the mark is dropped and UTF-16 is read as the
+// same text in UTF-8, so such a list reads exactly like its ASCII twin.
+// Without a mark the bytes are taken as they are.
 class TuningListParser {
 public:
     void feed(std::string_view chunk);
@@ -36,6 +40,13 @@ public:
     bool decided() const { return problem_.has_value() && !decimalCommas_; }
 
 private:
+    enum class Encoding { Undecided, Bytes, Utf16Le, Utf16Be };
+
+    bool decideEncoding(bool atEnd);
+    void feedBytes(std::string_view bytes);
+    void feedUtf16(std::string_view bytes);
+    void feedText(std::string_view text);
+    void failEncoding(const std::string& what);
     void endField(bool lineEnds);
     void endLine();
     void noteShape(std::string_view text, bool lineEnds);
@@ -57,6 +68,12 @@ private:
     std::size_t lineFields_ = 0;      // fields ended on the current line
     std::size_t firstRecordLine_ = 0;  // the first non-blank line, once it has ended in that form
     std::string firstRecordText_;      // its fields, blanks dropped, joined by commas
+
+    Encoding encoding_ = Encoding::Undecided;
+    std::string head_;              // the first bytes, until they tell the encoding
+    int halfUnit_ = -1;             // the first byte of a UTF-16 unit whose second is still to come
+    char16_t highSurrogate_ = 0;    // the first unit of a UTF-16 pair whose second is still to come
+    std::string decoded_;           // UTF-16 of one chunk as UTF-8, kept to reuse its memory
 };
 
 ListOrMessage parseTuningListText(std::string_view text);

@@ -2,13 +2,17 @@
 // does not depend on how the bytes arrive in chunks, a list that reads passed
 // the start check, holds only finite voltages of used frequencies, and every
 // refusal is a known message that names an existing line, and a list whose
-// every line reads like "600,2,1" is refused for its decimal commas.
+// every line reads like "600,2,1" is refused for its decimal commas. A list
+// with a byte-order mark reads as its text without one (UTF-16 as UTF-8),
+// broken UTF-16 is refused, and ASCII text reads the same in every encoding
+// Notepad saves.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/number_text.h"
 #include "core/tuning_list.h"
@@ -19,6 +23,62 @@ using namespace varidac;
 using varidac::fuzz::require;
 
 namespace {
+
+// Each piece 1 to 7 bytes, as the file reader's pieces may split a line
+// end, a field, a byte-order mark or a UTF-16 unit anywhere.
+ListOrMessage fedInPieces(std::string_view bytes) {
+    TuningListParser parser;
+    for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = piece % 7 + 1) {
+        parser.feed(bytes.substr(at, piece));
+    }
+    return parser.finish();
+}
+
+void appendUtf8(std::string& out, uint32_t c) {
+    const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    const unsigned char lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    std::string bytes(static_cast<std::size_t>(extra + 1), '\0');
+    for (int i = extra; i > 0; --i, c >>= 6) bytes[static_cast<std::size_t>(i)] = static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(lead[extra] | c);
+    out += bytes;
+}
+
+// The text the reader is to see: a UTF-8 byte-order mark dropped, UTF-16 of
+// either byte order after its mark as UTF-8, any other bytes as they are.
+// Nothing for broken UTF-16: an odd number of bytes or a surrogate without
+// its partner.
+std::optional<std::string> listText(std::string_view bytes) {
+    if (fuzz::startsWith(bytes, "\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+    const bool little = fuzz::startsWith(bytes, "\xFF\xFE");
+    if (!little && !fuzz::startsWith(bytes, "\xFE\xFF")) return std::string(bytes);
+    bytes.remove_prefix(2);
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::vector<uint32_t> units;
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(little ? (uint32_t{b} << 8 | a) : (uint32_t{a} << 8 | b));
+    }
+    std::string text;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        uint32_t c = units[i];
+        if (c >= 0xDC00 && c <= 0xDFFF) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return std::nullopt;
+            c = 0x10000 + (c - 0xD800) * 0x400 + (units[++i] - 0xDC00);
+        }
+        appendUtf8(text, c);
+    }
+    return text;
+}
+
+std::string utf16(std::string_view ascii, bool little) {
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : ascii) {
+        bytes += little ? c : '\0';
+        bytes += little ? '\0' : c;
+    }
+    return bytes;
+}
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -83,17 +143,36 @@ std::size_t decimalCommaLine(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    std::string_view text(reinterpret_cast<const char*>(data), size);
-    ListOrMessage whole = parseTuningListText(text);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    ListOrMessage whole = parseTuningListText(bytes);
 
     // The file reader feeds 64 KB pieces; line ends and fields may be split.
-    TuningListParser parser;
-    for (std::size_t at = 0, piece = 1; at < size; at += piece, piece = piece % 7 + 1) {
-        parser.feed(text.substr(at, piece));
-    }
-    require(sameResult(whole, parser.finish()), "the result does not depend on the chunks");
+    require(sameResult(whole, fedInPieces(bytes)), "the result does not depend on the chunks");
 
     const std::string_view commaSign = " has a comma as decimal sign: write ";
+    const std::optional<std::string> decoded = listText(bytes);
+    if (!decoded) {
+        auto* refused = std::get_if<Message>(&whole);
+        require(refused != nullptr, "broken UTF-16 is refused");
+        fuzz::requireKnownListMessage(*refused, bytes);
+        require(refused->lines.back().find(commaSign) == std::string::npos, "broken UTF-16 is no decimal-comma list",
+                refused->text());
+        return 0;
+    }
+    const std::string_view text = *decoded;
+    // Its text alone reads the same, unless that text starts as a mark would.
+    const bool marked = fuzz::startsWith(bytes, "\xEF\xBB\xBF") || fuzz::startsWith(bytes, "\xFF\xFE") ||
+                        fuzz::startsWith(bytes, "\xFE\xFF");
+    if (marked && (text.empty() || (text[0] != '\xEF' && text[0] != '\xFF' && text[0] != '\xFE'))) {
+        require(sameResult(whole, parseTuningListText(text)), "a list with a mark reads as its text");
+    }
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        for (const std::string& saved : {"\xEF\xBB\xBF" + std::string(bytes), utf16(bytes, true), utf16(bytes, false)}) {
+            require(sameResult(whole, parseTuningListText(saved)), "ASCII reads the same in every encoding");
+            require(sameResult(whole, fedInPieces(saved)), "an encoded list does not depend on the chunks");
+        }
+    }
+
     std::size_t commaLine = decimalCommaLine(text);
     if (auto* refused = std::get_if<Message>(&whole)) {
         fuzz::requireKnownListMessage(*refused, text);

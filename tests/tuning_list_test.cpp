@@ -130,8 +130,35 @@ TEST(KeptPointsMessage, NamesEachListThatKeptPointsComeFrom) {
               (std::vector<std::string>{"Something is wrong!  ", "THIRD.INF has no record for 800, 900, 1000 kHz  ",
                                         "800, 1000 kHz keep the values of FIRST.INF  ", "900 kHz keeps the value of SECOND.INF  ",
                                         "Correct the INF file and reload  "}));
-    sourceOf[7] = "\x01" + std::string(70, 'L');
-    EXPECT_EQ(keptPointsMessage("B.INF", {700}, sourceOf).lines[2], "700 kHz keeps the value of ?" + std::string(59, 'L') + "...  ");
+}
+
+TEST(KeptPointsMessage, ShowsNamesAsEveryMessageDoesCutWithoutSplittingACharacter) {
+    struct Case {
+        std::string name;
+        std::string shown;
+    };
+    const std::string ae = "\xC3\xA4";  // "ä" in UTF-8
+    const Case cases[] = {
+        {"Empf" + ae + "nger.INF", "Empf" + ae + "nger.INF"},
+        {"\xF0\x9F\x93\xBB Liste.INF", "\xF0\x9F\x93\xBB Liste.INF"},
+        {"Tab\tName.INF", "Tab\\x09Name.INF"},
+        {"A\x1B[2J.INF", "A\\x1B[2J.INF"},
+        {"Latin1 \xE4.INF", "Latin1 \\xE4.INF"},  // not UTF-8: the byte, not a guess
+        {"\x01" + std::string(70, 'L'), "\\x01" + std::string(59, 'L') + "..."},
+        {std::string(60, 'L'), std::string(60, 'L')},
+        {std::string(59, 'L') + ae + "X", std::string(59, 'L') + "..."},
+        {std::string(58, 'L') + ae + "X", std::string(58, 'L') + ae + "..."},
+        {std::string(57, 'L') + "\xF0\x9F\x93\xBB", std::string(57, 'L') + "..."},
+        {std::string(56, 'L') + "\xF0\x9F\x93\xBB" + "X", std::string(56, 'L') + "\xF0\x9F\x93\xBB..."},
+    };
+    for (const auto& c : cases) {
+        std::array<std::string, kTableSize> sourceOf;
+        sourceOf.fill(c.name);
+        Message message = keptPointsMessage(c.name, {700, 800}, sourceOf);
+        ASSERT_EQ(message.lines.size(), 4u);
+        EXPECT_EQ(message.lines[1], c.shown + " has no record for 700, 800 kHz  ");
+        EXPECT_EQ(message.lines[2], "700, 800 kHz keep the values of " + c.shown + "  ");
+    }
 }
 
 TEST(ParseTuningList, StartCheckWantsSixHundredFirst) {
@@ -165,8 +192,14 @@ TEST(ParseTuningList, NamesTheProblemAndItsLine) {
         {"600,,2.1\r\n", "Line 1: a field is empty"},
         {"600,2.1,\r\n", "Line 1: a field is empty"},
         {"600,2.1\r\n700," + std::string(5000, '1') + "\r\n", "Line 2: a field is longer than 1000 characters"},
-        {std::string("600,2.1\r\n7\0" "00,2\r\n", 17), "Line 2: \"7?00\" is not a number"},
-        {"600,2.1\r\n\xc3\xa9,2\r\n", "Line 2: \"??\" is not a number"},
+        {std::string("600,2.1\r\n7\0" "00,2\r\n", 17), "Line 2: \"7<00>00\" is not a number"},
+        {"600,2.1\r\n\xc3\xa9,2\r\n", "Line 2: \"<C3><A9>\" is not a number"},
+        {"600,2.1\r\n7\t00,2\r\n", "Line 2: \"7<09>00\" is not a number"},
+        {"600,2.1\r\n<7>\x7f,2\r\n", "Line 2: \"<7><7F>\" is not a number"},
+        // Twenty characters as shown, an escape never cut.
+        {"600,2.1\r\n7" + std::string(24, '\x01') + ",2\r\n", "Line 2: \"7<01><01><01><01>...\" is not a number"},
+        {"600,2.1\r\n" + std::string(19, 'x') + "\x7f,2\r\n", "Line 2: \"" + std::string(19, 'x') + "...\" is not a number"},
+        {"600,2.1\r\n" + std::string(16, 'x') + "\x7f,2\r\n", "Line 2: \"" + std::string(16, 'x') + "<7F>\" is not a number"},
     };
     for (const auto& c : cases) {
         ListOrMessage result = parseTuningListText(c.text);
@@ -206,7 +239,7 @@ TEST(ParseTuningList, RefusesAListWrittenWithDecimalCommas) {
         {"abc,2,1\r\n600,2,1\r\n", "Line 1: abc,2,1 has a comma as decimal sign: write abc,2.1  "},
         {"600,2,700\n3,800,4", "Line 1: 600,2,700 has a comma as decimal sign: write 600,2.700  "},
         {std::string(30, '6') + ",2,1\n", "Line 1: 66666666666666666666... has a comma as decimal sign: write 66666666666666666666...  "},
-        {"\x01" "600,2,1\n", "Line 1: ?600,2,1 has a comma as decimal sign: write ?600,2.1  "},
+        {"\x01" "600,2,1\n", "Line 1: <01>600,2,1 has a comma as decimal sign: write <01>600,2.1  "},
         // Any other list reads as before, or is refused with its first problem.
         {"600,2.1\r\n700,2.6\r\n", ""},
         {"600, 2.1\r\n", ""},
@@ -337,6 +370,198 @@ TEST(ReadTuningList, KeepsEarlierValuesOfMissingPoints) {
     EXPECT_EQ(items[0], "  500 ,  ");
     EXPECT_EQ(items[2], "  700 ,  0");
     EXPECT_EQ(items[12], "  1700 ,  12.");
+}
+
+// A list as Notepad saves it. The compiler encodes each text twice, as UTF-8
+// and as UTF-16, so that the reader is checked against an encoder not its own.
+enum class Saved { Ascii, Utf8Marked, Utf16Le, Utf16Be };
+const Saved kEverySaving[] = {Saved::Ascii, Saved::Utf8Marked, Saved::Utf16Le, Saved::Utf16Be};
+
+const char* savingName(Saved saved) {
+    switch (saved) {
+        case Saved::Ascii: return "ASCII";
+        case Saved::Utf8Marked: return "UTF-8 with mark";
+        case Saved::Utf16Le: return "UTF-16LE";
+        case Saved::Utf16Be: return "UTF-16BE";
+    }
+    return "?";
+}
+
+struct ListText {
+    std::u8string utf8;
+    std::u16string utf16;
+};
+#define LIST_TEXT(literal) ListText{u8##literal, u##literal}
+
+std::string utf16Bytes(const std::u16string& units, bool littleEndian) {
+    std::string bytes;
+    for (char16_t unit : units) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += littleEndian ? low : high;
+        bytes += littleEndian ? high : low;
+    }
+    return bytes;
+}
+
+std::string savedAs(const ListText& text, Saved saved) {
+    const std::string utf8(text.utf8.begin(), text.utf8.end());
+    switch (saved) {
+        case Saved::Ascii: return utf8;
+        case Saved::Utf8Marked: return "\xEF\xBB\xBF" + utf8;
+        case Saved::Utf16Le: return "\xFF\xFE" + utf16Bytes(text.utf16, true);
+        case Saved::Utf16Be: return "\xFE\xFF" + utf16Bytes(text.utf16, false);
+    }
+    return {};
+}
+
+ListOrMessage fedByteByByte(std::string_view bytes) {
+    TuningListParser parser;
+    for (char c : bytes) parser.feed(std::string_view(&c, 1));
+    return parser.finish();
+}
+
+TEST(ParseTuningList, ReadsAListSavedInAnyEncodingAsItsPlainTwin) {
+    struct Case {
+        ListText text;
+        std::string problem;  // "" when the list reads
+    };
+    const Case cases[] = {
+        {LIST_TEXT("600,2.1\r\n650,2.35\r\n700,2.6\r\n1600,11.5\r\n"), ""},
+        {LIST_TEXT("\r\n 600 ,\t2.1\n\n700,2.6\r1600,11.5"), ""},
+        {LIST_TEXT("600,2.1\r\n700,abc\r\n"), "Line 2: \"abc\" is not a number  "},
+        {LIST_TEXT("600,2.1\r\n\r\n7\t00,2\r\n"), "Line 3: \"7<09>00\" is not a number  "},
+        {LIST_TEXT("600,2.1\r700,2\r1200,\u00E4\r"), "Line 3: \"<C3><A4>\" is not a number  "},
+        {LIST_TEXT("600,2.1\n\U0001F4FB,2\n"), "Line 2: \"<F0><9F><93><BB>\" is not a number  "},
+        {LIST_TEXT("600,2,1\r\n700,2,6\r\n"), "Line 1: 600,2,1 has a comma as decimal sign: write 600,2.1  "},
+        {LIST_TEXT("700,2.6\r\n"), "bad start"},
+        {LIST_TEXT("600,2.1\r\n700"), "Line 2: frequency without a voltage  "},
+        {LIST_TEXT(""), "The file holds no records  "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        const ListOrMessage plain = parseTuningListText(savedAs(c.text, Saved::Ascii));
+        EXPECT_EQ(problemOf(plain), c.problem);
+        for (Saved saved : kEverySaving) {
+            SCOPED_TRACE(savingName(saved));
+            const std::string bytes = savedAs(c.text, saved);
+            EXPECT_EQ(contentOf(parseTuningListText(bytes)), contentOf(plain));
+            EXPECT_EQ(contentOf(fedByteByByte(bytes)), contentOf(plain));
+        }
+    }
+}
+
+TEST(ParseTuningList, TakesOnlyAWholeMarkAtTheStartAsAMark) {
+    struct Case {
+        std::string bytes;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF", "The file holds no records  "},
+        {"\xFF\xFE", "The file holds no records  "},
+        {"\xFE\xFF", "The file holds no records  "},
+        {"\xEF\xBB", "Line 1: \"<EF><BB>\" is not a number  "},
+        {"\xEF\xBB" "600,2.1\r\n", "Line 1: \"<EF><BB>600\" is not a number  "},
+        {"\xEF" "600,2.1\r\n", "Line 1: \"<EF>600\" is not a number  "},
+        {"\xFF", "Line 1: \"<FF>\" is not a number  "},
+        {"\xFE" "600,2.1\r\n", "Line 1: \"<FE>600\" is not a number  "},
+        {"\xFF\xFF" "600,2.1\r\n", "Line 1: \"<FF><FF>600\" is not a number  "},
+        {"\xFF\xBB\xBF" "600,2.1\r\n", "Line 1: \"<FF><BB><BF>600\" is not a number  "},
+        {"600,2.1\r\n\xFF\xFE" "700,2\r\n", "Line 2: \"<FF><FE>700\" is not a number  "},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" "600,2.1\r\n", "Line 1: \"<EF><BB><BF>600\" is not a number  "},
+        {"\xFF\xFE" + utf16Bytes(u"\uFEFF600,2.1\r\n", true), "Line 1: \"<EF><BB><BF>600\" is not a number  "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        EXPECT_EQ(problemOf(parseTuningListText(c.bytes)), c.problem);
+        EXPECT_EQ(problemOf(fedByteByByte(c.bytes)), c.problem);
+    }
+}
+
+TEST(ParseTuningList, RefusesBrokenUtf16NamingTheLine) {
+    // Units the compiler will not put in a literal: lone surrogates.
+    auto units = [](std::u16string before, std::initializer_list<char16_t> odd, std::u16string after) {
+        return before + std::u16string(odd) + after;
+    };
+    struct Case {
+        std::u16string text;
+        bool oddByte;  // a last byte without its partner
+        std::string problem;
+    };
+    const Case cases[] = {
+        {u"600,2.1\r\n700,2", true, "Line 2: the UTF-16 text ends in the middle of a character  "},
+        {u"600,2.1\r\n", true, "Line 2: the UTF-16 text ends in the middle of a character  "},
+        {u"", true, "Line 1: the UTF-16 text ends in the middle of a character  "},
+        {units(u"600,2.1\r\n7", {0xD83D}, u"00,2\r\n"), false, "Line 2: the UTF-16 text has an unpaired surrogate U+D83D  "},
+        {units(u"600,2.1\r\n", {0xDC00}, u"700,2\r\n"), false, "Line 2: the UTF-16 text has an unpaired surrogate U+DC00  "},
+        {units(u"600,2.1\r\n700,2\r\n", {0xDBFF}, u""), false, "Line 3: the UTF-16 text has an unpaired surrogate U+DBFF  "},
+        {units(u"600,2.1\r\n", {0xD800, 0xD800, 0xDC00}, u",2\r\n"), false,
+         "Line 2: the UTF-16 text has an unpaired surrogate U+D800  "},
+        {units(u"600,2.1\r\n", {0xD83D}, u""), true, "Line 2: the UTF-16 text ends in the middle of a character  "},
+        // The first problem stays the one shown; a broken text is no decimal-comma list.
+        {units(u"x,2\r\n", {0xDC00}, u""), false, "Line 1: \"x\" is not a number  "},
+        {units(u"600,2,1\r\n700,2,6\r\n", {0xDC00}, u"\r\n"), false, "Line 3: the UTF-16 text has an unpaired surrogate U+DC00  "},
+        {u"600,2,1\r\n700,2,6\r\n", true, "Line 3: the UTF-16 text ends in the middle of a character  "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        for (bool littleEndian : {true, false}) {
+            SCOPED_TRACE(littleEndian ? "little endian" : "big endian");
+            std::string bytes = (littleEndian ? "\xFF\xFE" : "\xFE\xFF") + utf16Bytes(c.text, littleEndian);
+            if (c.oddByte) bytes += '6';
+            EXPECT_EQ(problemOf(parseTuningListText(bytes)), c.problem);
+            EXPECT_EQ(problemOf(fedByteByByte(bytes)), c.problem);
+        }
+    }
+}
+
+TEST(ParseTuningList, StopsAtBrokenUtf16WithoutWaitingForTheRest) {
+    TuningListParser parser;
+    parser.feed(std::string("\xFF\xFE" "6\0" "0\0" "0\0" ",\0", 10));
+    EXPECT_FALSE(parser.decided());
+    parser.feed(std::string("\x00\xDC", 2));
+    EXPECT_TRUE(parser.decided());
+    parser.feed(std::string("2\0\r\0\n\0", 6));
+    EXPECT_EQ(problemOf(parser.finish()), "Line 1: the UTF-16 text has an unpaired surrogate U+DC00  ");
+}
+
+TEST(ReadTuningList, ReadsAFileSavedInAnyEncodingAsItsPlainTwin) {
+    // Longer than one piece the file is read in, with a character of two
+    // UTF-16 units across the end of the first piece of the UTF-16 files:
+    // the mark is 2 bytes, so unit 32766 ends at byte 65536.
+    std::string ascii = kExample;
+    while (ascii.size() + 10 <= 32766) ascii += "650,2.35\r\n";
+    ascii.append(32766 - ascii.size(), ' ');
+    ASSERT_EQ(ascii.size(), 32766u);
+    const std::size_t badLine = 13 + (ascii.size() - kExample.size()) / 10;
+    std::u16string utf16(ascii.begin(), ascii.end());
+
+    struct Case {
+        std::string tail;  // UTF-8
+        std::u16string tail16;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"\r\n1600,12\r\n", u"\r\n1600,12\r\n", ""},
+        {"\xF0\x9F\x93\xBB,2\r\n", u"\U0001F4FB,2\r\n",
+         "Line " + std::to_string(badLine) + ": \"<F0><9F><93><BB>\" is not a number  "},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        const ListText text{std::u8string(ascii.begin(), ascii.end()) + std::u8string(c.tail.begin(), c.tail.end()), utf16 + c.tail16};
+        std::string plain;
+        for (Saved saved : kEverySaving) {
+            SCOPED_TRACE(savingName(saved));
+            std::variant<LoadedList, Message> loaded = loadTuningList(folder.write("LIST.INF", savedAs(text, saved)));
+            const ListOrMessage result = std::holds_alternative<Message>(loaded) ? ListOrMessage(std::get<Message>(loaded))
+                                                                                 : ListOrMessage(std::get<LoadedList>(loaded).list);
+            if (saved == Saved::Ascii) {
+                EXPECT_EQ(problemOf(result), c.problem);
+                plain = contentOf(result);
+            }
+            EXPECT_EQ(contentOf(result), plain);
+        }
+    }
 }
 
 TEST(ChosenPath, NeedsFiveCharactersAndNoWildcard) {

@@ -3,8 +3,11 @@
 // the voltage fields.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/form/expected_messages.h"
 #include "tests/form/form_harness.h"
+#include "util/file_names.h"
 
 namespace varidac::testing {
 namespace {
@@ -107,6 +110,33 @@ TEST(ListWithGaps, RefusedBeforeAnyListElseReadWithTheKeptValuesNamed) {
                         "800 kHz keeps the value of FIRST.INF  \r900 kHz keeps the value of SECOND.INF  \r"
                         "Correct the INF file and reload  \r"),
               }));
+}
+
+// ASCII text as Notepad's "Unicode" saves it: UTF-16 little endian with its mark.
+std::string notepadUnicode(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) bytes += {c, '\0'};
+    return bytes;
+}
+
+TEST(ListWithGaps, TheKeptValuesNameTheirListsAsTheyAreSpelled) {
+    TempFolder folder;
+    // Named in UTF-8, as the dialog gives a name on every system.
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        const std::string path = joinPath(utf8FromPath(folder.path()), name);
+        std::ofstream(pathFromUtf8(path), std::ios::binary) << bytes;
+        return path;
+    };
+    FormHarness h;
+    const std::string first = "Empf\xC3\xA4nger.INF";
+    const std::string second = "Zweite Empf\xC3\xA4nger Liste.INF";
+    h.readFile(write(first, notepadUnicode(kExample)));
+    h.readFile(write(second, notepadUnicode(exampleWithout({"800,3.2\r\n"}))));
+    EXPECT_EQ(h.state().naamzonderpad, second);
+    EXPECT_EQ(h.state().UvarTable[8], 3.2);
+    EXPECT_EQ(h.platform.messages,
+              std::vector<RecordedMessage>{error("Something is wrong!  \r" + second + " has no record for 800 kHz  \r800 kHz keeps the value of " +
+                                                 first + "  \rCorrect the INF file and reload  \r")});
 }
 
 TEST(TuneList, FirstAndLastRowsFollowTheVoltagesAsTypedOnceAListWasRead) {

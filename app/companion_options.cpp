@@ -44,62 +44,70 @@ std::optional<std::string> takeDump(CompanionOptions& o, const OptionValue& v) {
 
 constexpr Use No = Use::No, May = Use::May, Must = Use::Must;
 
+// Windows' own programs answer "/?" with their help, and users there try
+// it first. Elsewhere it is a path like any other.
+#ifdef _WIN32
+constexpr std::string_view kSystemHelpSwitch = "/?";
+#else
+constexpr std::string_view kSystemHelpSwitch = "";
+#endif
+
 // In the order --help lists them. The checks of a mode go down the table
 // too, so the first option a mode refuses is the one named.
 constexpr std::array<CompanionOption, 10> kOptions = {{
-    {"--start", "", "TEXT", "", {}, "D/A output voltage at code 00H (default 1.50)", {May, May, Must},
+    {"--start", {}, "TEXT", "", {}, "D/A output voltage at code 00H (default 1.50)", {May, May, Must},
      [](CompanionOptions& o, const OptionValue& v) {
          if (auto problem = voltageProblem(v)) return problem;
          o.start = v.text;
          return std::optional<std::string>();
      }},
-    {"--end", "", "TEXT", "", {}, "D/A output voltage at code FFH (default 12.00)", {May, May, Must},
+    {"--end", {}, "TEXT", "", {}, "D/A output voltage at code FFH (default 12.00)", {May, May, Must},
      [](CompanionOptions& o, const OptionValue& v) {
          if (auto problem = voltageProblem(v)) return problem;
          o.end = v.text;
          return std::optional<std::string>();
      }},
-    {"--eprom", "", "TYPE", "", kEpromTypes, "27C64 (default), 27C128, 27C256 or 27C512", {May, May, May},
+    {"--eprom", {}, "TYPE", "", kEpromTypes, "27C64 (default), 27C128, 27C256 or 27C512", {May, May, May},
      [](CompanionOptions& o, const OptionValue& v) -> std::optional<std::string> {
          o.eprom = static_cast<int16_t>(v.choice);
          return std::nullopt;
      }},
-    {"--format", "", "FORM", "", kFormatNames,
+    {"--format", {}, "FORM", "", kFormatNames,
      "the image as bin (NAME_TYPE.BIN, default), ihex (Intel HEX,\nNAME_TYPE.HEX) or srec (S-records, NAME_TYPE.S19)",
      {May, No, No},
      [](CompanionOptions& o, const OptionValue& v) -> std::optional<std::string> {
          o.format = static_cast<ImageFormat>(v.choice);
          return std::nullopt;
      }},
-    {"--plot", "", "FILE", "FILE.svg", {}, "also draw the tuning curve and the codes into FILE as SVG", {May, No, No},
+    {"--plot", {}, "FILE", "FILE.svg", {}, "also draw the tuning curve and the codes into FILE as SVG", {May, No, No},
      [](CompanionOptions& o, const OptionValue& v) -> std::optional<std::string> {
          if (v.text.empty()) return std::string(v.name) + " needs a file name";
          o.plot = v.text;
          return std::nullopt;
      }},
-    {"--check", "", "DUMP", "", {},
+    {"--check", {}, "DUMP", "", {},
      "compare a chip's contents (raw 8 to 64 KB, Intel HEX or\nS-records) with the image LIST gives; writes nothing. The\n"
      "EPROM type follows from DUMP unless --eprom is given",
      {No, Must, No},
      takeDump},
-    {"--recover", "", "DUMP", "", {},
+    {"--recover", {}, "DUMP", "", {},
      "write the tuning list a chip holds to OUT.INF: the voltage\nof the code at 600, 700, ..., 1600 kHz. An existing\n"
      "OUT.INF is left alone unless --force is given",
      {No, No, Must},
      takeDump},
-    {"--force", "", "", "", {}, "with --recover: replace an existing OUT.INF (never DUMP)", {No, No, May},
+    {"--force", {}, "", "", {}, "with --recover: replace an existing OUT.INF (never DUMP)", {No, No, May},
      [](CompanionOptions& o, const OptionValue&) -> std::optional<std::string> {
          o.force = true;
          return std::nullopt;
      }},
     // These two end the reading at once, whatever else is given, and so
     // stand in no mode's usage line.
-    {"--help", "-h", "", "", {}, "show this help and exit", {No, No, No},
+    {"--help", {"-h", kSystemHelpSwitch}, "", "", {}, "show this help and exit", {No, No, No},
      [](CompanionOptions& o, const OptionValue&) -> std::optional<std::string> {
          o.request = CompanionOptions::Request::Help;
          return std::nullopt;
      }},
-    {"--version", "", "", "", {}, "show the version and exit", {No, No, No},
+    {"--version", {}, "", "", {}, "show the version and exit", {No, No, No},
      [](CompanionOptions& o, const OptionValue&) -> std::optional<std::string> {
          o.request = CompanionOptions::Request::Version;
          return std::nullopt;
@@ -124,8 +132,10 @@ constexpr std::array<ModeSpec, kCompanionModes> kModes = {{
 constexpr std::size_t kUsageWidth = 120;
 
 std::size_t indexOf(std::string_view name) {
-    auto found = std::find_if(kOptions.begin(), kOptions.end(),
-                              [name](const CompanionOption& o) { return o.name == name || (!o.alias.empty() && o.alias == name); });
+    auto found = std::find_if(kOptions.begin(), kOptions.end(), [name](const CompanionOption& o) {
+        return o.name == name || std::any_of(o.aliases.begin(), o.aliases.end(),
+                                             [name](std::string_view alias) { return !alias.empty() && alias == name; });
+    });
     return static_cast<std::size_t>(found - kOptions.begin());
 }
 
@@ -192,7 +202,10 @@ std::variant<CompanionOptions, std::string> parseCompanionArguments(const std::v
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        // A spelling of an option that does not start with "-" ("/?") is
+        // taken as that option whole, never as a LIST.
+        const bool looksLikeOption = (arg.size() >= 2 && arg[0] == '-') || indexOf(arg) < kOptions.size();
+        if (optionsEnded || !looksLikeOption) {
             if (listSeen) return "only one LIST may be given";
             options.list = arg;
             listSeen = true;

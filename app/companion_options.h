@@ -46,7 +46,7 @@ enum class Use : std::uint8_t { No, May, Must };
 
 struct CompanionOption {
     std::string_view name;
-    std::string_view alias;        // another spelling accepted, shown nowhere
+    std::array<std::string_view, 2> aliases;  // other spellings accepted, shown nowhere; empty ones are none
     std::string_view placeholder;  // names the value; empty for an option that takes none
     // The value as the first usage line spells it out; the later lines
     // refer back to it by the placeholder. Empty: the choices joined by

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,8 +106,21 @@ std::string currentFolder();
 // The command-line arguments after the program name, each as UTF-8.
 std::vector<std::string> arguments(int argc, char** argv);
 
-// Lets UTF-8 text written to standard output and error show as such in a
-// console window.
-void useUtf8Console();
+// Standard output and standard error.
+enum class StandardStream { Output, Error };
+
+// Writes UTF-8 text to standard output or error so that whoever reads it
+// sees the characters it holds. On Windows a console window is written in
+// UTF-16, whatever its code page, and a file or a pipe gets the UTF-8 bytes
+// with each "\n" as CR LF, as a text-mode stream writes it; elsewhere the
+// bytes go as they are. Text should end on a whole character: a console
+// would show a split one as two wrong ones. 0, or -1 with errno set.
+int writeStandard(StandardStream stream, std::string_view text);
+
+// Has every library the process loads by a bare name (its own and those
+// the system loads for it) come from the system's folder, never from the
+// program's folder or the current one, where anyone could have put a DLL
+// of that name. Does nothing where libraries are not looked for that way.
+void loadLibrariesFromSystemOnly();
 
 }  // namespace varidac::os

@@ -226,6 +226,20 @@ std::string currentFolder() {
 
 std::vector<std::string> arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
 
-void useUtf8Console() {}
+int writeStandard(StandardStream stream, std::string_view text) {
+    const int fd = stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO;
+    while (!text.empty()) {
+        const ssize_t wrote = ::write(fd, text.data(), text.size());
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            if (wrote == 0) errno = EIO;
+            return -1;
+        }
+        text.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return 0;
+}
+
+void loadLibrariesFromSystemOnly() {}
 
 }  // namespace varidac::os

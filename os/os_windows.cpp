@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -71,10 +72,6 @@ std::FILE* streamFor(HANDLE handle, int flags, const char* mode) {
     if (!file) _close(fd);
     return file;
 }
-
-UINT savedConsoleCodePage = 0;
-
-void restoreConsoleCodePage() { SetConsoleOutputCP(savedConsoleCodePage); }
 
 // The interrupt plan, ready for the console's handler thread. That thread
 // runs beside the writer rather than stopping it, so the writer's renames,
@@ -213,15 +210,29 @@ int writeDurably(std::FILE* file, const std::string& bytes) {
 // rename() and _wrename() never replace an existing file here.
 int replaceFile(const std::string& from, const std::string& to) {
     const std::wstring source = wide(from), target = wide(to);
+    // Windows refuses to replace a file marked read-only, and so does this,
+    // wherever it runs: Wine replaces it.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        errno = EACCES;
+        return -1;
+    }
     DWORD error = 0;
     {
         WriterStep step;
         if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
         error = GetLastError();
     }
-    // The system says only "access denied" for a target that is read-only or held open.
-    int why = error == ERROR_ACCESS_DENIED ? whyNotReplaceable(to) : 0;
-    errno = why != 0 ? why : errnoFor(error);
+    // The system says "access denied" alike for a target that another
+    // program holds open and one the user may not change; the user needs to
+    // know which.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+        if (int why = whyNotReplaceable(to)) {
+            errno = why;
+            return -1;
+        }
+    }
+    errno = errnoFor(error);
     return -1;
 }
 
@@ -239,10 +250,19 @@ int whyNotReplaceable(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
     if (attributes & FILE_ATTRIBUTE_READONLY) return EACCES;
-    // Replacing needs the right to delete, which a holder that shares only reading withholds.
-    HANDLE probe = CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? kFileInUse : 0;
+    // Opened by nobody else, however they share it: a holder that lets others
+    // delete still keeps the file from being replaced (only a system with
+    // POSIX rename semantics would replace it, and then the holder would
+    // go on with the earlier file). Sharing nothing, this open fails while
+    // anyone else has the file open to read, write or delete it; a handle
+    // that only reads its attributes, as a folder window's does, is no
+    // holder. Denied access is the rename's to report: the folder may
+    // still allow it.
+    HANDLE probe = CreateFileW(target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? kFileInUse : 0;
+    }
     CloseHandle(probe);
     return 0;
 }
@@ -406,12 +426,80 @@ std::vector<std::string> arguments(int, char**) {
     return args;
 }
 
-void useUtf8Console() {
-    UINT current = GetConsoleOutputCP();
-    if (current == 0 || current == CP_UTF8) return;
-    savedConsoleCodePage = current;
-    SetConsoleOutputCP(CP_UTF8);
-    std::atexit(restoreConsoleCodePage);
+namespace {
+
+// What a text-mode stream writes: each "\n" as CR LF, as Windows programs
+// read text.
+std::string withCrLf(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    return lines;
 }
+
+int writeBytes(HANDLE handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD wrote = 0;
+        const DWORD part = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+        if (!WriteFile(handle, bytes.data(), part, &wrote, nullptr)) {
+            setErrno(GetLastError());
+            return -1;
+        }
+        if (wrote == 0) {
+            errno = EIO;
+            return -1;
+        }
+        bytes.remove_prefix(wrote);
+    }
+    return 0;
+}
+
+// In pieces that older consoles take in one call, never splitting a
+// character that needs two UTF-16 units.
+int writeConsole(HANDLE handle, std::wstring_view text) {
+    constexpr std::size_t kPiece = 4096;
+    while (!text.empty()) {
+        std::size_t part = std::min(text.size(), kPiece);
+        if (part < text.size() && IS_HIGH_SURROGATE(text[part - 1])) --part;
+        DWORD wrote = 0;
+        if (!WriteConsoleW(handle, text.data(), static_cast<DWORD>(part), &wrote, nullptr)) {
+            setErrno(GetLastError());
+            return -1;
+        }
+        if (wrote == 0) {
+            errno = EIO;
+            return -1;
+        }
+        text.remove_prefix(wrote);
+    }
+    return 0;
+}
+
+}  // namespace
+
+// A console takes bytes as text of its own code page (437 or 850 in most
+// places), which shows UTF-8 "\xC3\xA4" as two wrong characters; changing
+// the console's code page would change it for whatever runs there next.
+// UTF-16 shows as it is. A file or a pipe gets UTF-8, which is what a
+// program reading it can take for the whole of Unicode.
+int writeStandard(StandardStream stream, std::string_view text) {
+    HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return -1;
+    }
+    const std::string lines = withCrLf(text);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) return writeConsole(handle, wide(lines));
+    return writeBytes(handle, lines);
+}
+
+// The system's folder only: the program's own folder comes first in the
+// usual order, and a folder a program was unpacked to (Downloads) often
+// holds whatever else was downloaded.
+void loadLibrariesFromSystemOnly() { SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 }  // namespace varidac::os

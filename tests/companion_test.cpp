@@ -162,6 +162,36 @@ protected:
     const std::string list = path("EXAMPLE.INF");
 };
 
+// A list saved by Notepad as "Unicode" (UTF-16 little endian with its mark)
+// is the same list: every output is the same, byte for byte.
+TEST_F(CompanionChip, AListSavedAsUtf16GivesTheFilesOfItsAsciiTwin) {
+    const std::string ascii = readFile(list);
+    ASSERT_FALSE(ascii.empty());
+    std::string utf16 = "\xFF\xFE";
+    for (char c : ascii) utf16 += {c, '\0'};
+    fs::create_directory(folder.path() / "utf16");
+    const std::string utf16List = folder.write("utf16/EXAMPLE.INF", utf16);
+
+    const std::vector<std::string> options = {"--eprom", "27C256", "--format", "ihex", "--plot"};
+    auto runOn = [&](const std::string& listPath) {
+        std::vector<std::string> args = options;
+        args.push_back((fs::path(listPath).parent_path() / "EXAMPLE.svg").string());
+        args.push_back(listPath);
+        return run(args);
+    };
+    const Outcome fromAscii = runOn(list);
+    const Outcome fromUtf16 = runOn(utf16List);
+    EXPECT_EQ(fromAscii.status, 0) << fromAscii.err;
+    EXPECT_EQ(fromUtf16.status, fromAscii.status);
+    EXPECT_EQ(fromUtf16.out, fromAscii.out);
+    EXPECT_EQ(fromUtf16.err, fromAscii.err);
+    for (const char* output : {"EXAMPLE_27C256.HEX", "EXAMPLE_test_DA.TXT", "EXAMPLE.svg"}) {
+        const std::string expected = readFile(folder.path() / output);
+        EXPECT_FALSE(expected.empty()) << output;
+        EXPECT_EQ(readFile(folder.path() / "utf16" / output), expected) << output;
+    }
+}
+
 TEST_F(CompanionChip, ChecksEveryTypeInEveryFormAsTheSame) {
     const char* formats[][2] = {{"bin", ".BIN"}, {"ihex", ".HEX"}, {"srec", ".S19"}};
     for (std::string_view type : kEpromTypes) {
@@ -406,6 +436,28 @@ TEST(CompanionBinary, PlotsTheCurveAndTheCodesBesideTheOtherOutputs) {
     EXPECT_TRUE(fs::exists(folder.path() / "EXAMPLE_27C64.BIN"));
 }
 #endif
+
+// "/?" asks for help where Windows programs answer it; elsewhere it is a
+// path like any other, here one that names no list.
+TEST(Companion, SlashQuestionMarkIsHelpOnWindowsOnly) {
+    const Outcome help = run({"--help"});
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"/?"}, {"/?", "--eprom", "27C128"}}) {
+        const Outcome o = run(args);
+#ifdef _WIN32
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.out, help.out);
+        EXPECT_EQ(o.err, "");
+#else
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err.rfind("Error !\n", 0), 0u) << o.err;
+#endif
+    }
+    // Given after "--", it is the LIST on every system.
+    const Outcome listed = run({"--", "/?"});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_EQ(listed.out, "");
+}
 
 }  // namespace
 }  // namespace varidac

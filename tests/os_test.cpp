@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "os/standard_stream.h"
 #include "tests/temp_folder.h"
 #include "util/file_names.h"
 
@@ -166,6 +168,29 @@ TEST(SystemCalls, SameEntryNameIgnoresCaseOnlyOnWindows) {
         EXPECT_EQ(os::sameEntryName(c.a, c.b), c.same) << c.a << " / " << c.b;
         EXPECT_EQ(os::sameEntryName(c.b, c.a), c.same) << c.b << " / " << c.a;
     }
+}
+
+// What standard output is given at a flush ends on a whole UTF-8 character,
+// so that a console never shows half of one; bytes that are no UTF-8 go as
+// they are.
+TEST(StandardStreams, WholeCharactersStopBeforeACharacterCutShort) {
+    const struct {
+        std::string_view text;
+        std::size_t whole;
+    } cases[] = {
+        {"", 0},
+        {"Run OK!\n", 8},
+        {"Empf\xC3", 4},                 // a two-byte character's first byte
+        {"Empf\xC3\xA4", 6},
+        {"\xE2\x82", 0},                 // two of the euro sign's three bytes
+        {"\xE2\x82\xAC", 3},
+        {"x\xF0\x9F\x98", 1},           // three of four
+        {"x\xF0\x9F\x98\x80", 5},
+        {"\x80\x80", 2},                 // continuation bytes with no start
+        {"a\xFF", 2},                    // never UTF-8
+        {"\xC3\xA4\xC3", 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(os::wholeCharacters(c.text), c.whole) << testing::PrintToString(std::string(c.text));
 }
 
 TEST(SystemCalls, TheProgramFolderHoldsTheRunningProgram) {

@@ -24,10 +24,12 @@ for exe in "${programs[@]}"; do
   done
 done
 
-# The zip: one folder with the programs, the guide, the example and a note
-# with Windows line ends.
+# The zip: one folder with the programs, the guide, the example, a note and
+# the licence.
 expected=("${programs[@]}" VARIDAC.HLP EXAMPLE.INF READ-ME.TXT)
 [ -f LICENSE ] && expected+=(LICENSE.TXT)
+text_files=(VARIDAC.HLP EXAMPLE.INF READ-ME.TXT)
+[[ " ${expected[*]} " == *" LICENSE.TXT "* ]] && text_files+=(LICENSE.TXT)
 python3 - "$build/$name.zip" "$name" "$scratch/unzipped" "${expected[@]}" <<'PY' || fail "zip contents"
 import sys, zipfile
 zip_path, top, dest, *expected = sys.argv[1:]
@@ -36,22 +38,55 @@ with zipfile.ZipFile(zip_path) as z:
     want = sorted(top + '/' + e for e in expected)
     if names != want:
         sys.exit('zip holds %s, expected %s' % (names, want))
-    note = z.read(top + '/READ-ME.TXT')
-    if note.count(b'\n') == 0 or note.count(b'\n') != note.count(b'\r\n'):
-        sys.exit('READ-ME.TXT has line ends other than CR LF')
     z.extractall(dest)
 PY
-out=$(wine "$scratch/unzipped/$name/varidac-fill.exe" --version | tr -d "\r" | head -1)
+unzipped="$scratch/unzipped/$name"
+
+# Every text file has Windows line ends, CR LF and nothing else.
+crlf_only() {
+  python3 - "$1" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+lf, crlf = data.count(b'\n'), data.count(b'\r\n')
+sys.exit(0 if lf > 0 and lf == crlf and data.count(b'\r') == crlf else 1)
+PY
+}
+for f in "${text_files[@]}"; do
+  crlf_only "$unzipped/$f" || fail "$f in the zip has line ends other than CR LF"
+done
+
+# The note's table names each file of the zip, no more and no fewer, and
+# tells of the uninstaller that the installer adds.
+listed=$(tr -d '\r' <"$unzipped/READ-ME.TXT" | sed -n 's/^\([A-Za-z0-9_.-]*\.[A-Za-z]*\)  .*/\1/p' | sort)
+[ "$listed" = "$(printf '%s\n' "${expected[@]}" | sort)" ] \
+  || fail "READ-ME.TXT lists $(echo $listed), the zip holds ${expected[*]}"
+grep -q 'Uninstall\.exe' "$unzipped/READ-ME.TXT" || fail "READ-ME.TXT does not tell of the installed copy's Uninstall.exe"
+out=$(wine "$unzipped/varidac-fill.exe" --version | tr -d "\r" | head -1)
 [ "$out" = "varidac-fill $version" ] || fail "the zip's companion says '$out'"
 
 # The installer, silent: into Program Files with a Start-menu folder and an
-# uninstaller that takes it all away again.
+# uninstaller that takes it all away again, leaving no file and no key.
 installed="$WINEPREFIX/drive_c/Program Files/Varidac"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varidac EPROM filler"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varidac'
+vendor_key='HKLM\Software\Varidac'
 rm -rf "$installed" "$menu"
+# Every file of the prefix outside the system's own folder, to compare with
+# after the uninstaller.
+prefix_files() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort); }
+prefix_files >"$scratch/files-before"
 wine "$build/$name.exe" /S || fail "the installer failed"
-for f in "${expected[@]}" Uninstall.exe; do
-  [ -f "$installed/$f" ] || fail "the installer did not install $f"
+[ "$(cd "$installed" && ls | sort)" = "$(printf '%s\n' "${expected[@]}" Uninstall.exe | sort)" ] \
+  || fail "the installed folder holds $(cd "$installed" && echo *)"
+# The same texts as the zip's (each package strips its own programs, which
+# then differ in their time stamps).
+for f in "${text_files[@]}"; do
+  cmp -s "$installed/$f" "$unzipped/$f" || fail "the installed $f differs from the zip's"
+done
+# The system's installed apps read NoModify and NoRepair as numbers.
+for value in NoModify NoRepair; do
+  shown=$(wine reg query "$uninstall_key" /v "$value" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$value *//p")
+  [ "$shown" = "REG_DWORD    0x1" ] || fail "$value is '$shown', not REG_DWORD 1"
 done
 [ -f "$menu/Uninstall.lnk" ] || fail "no Start-menu entry for the uninstaller"
 if [ -f "$build/bin/varidac.exe" ]; then
@@ -70,7 +105,15 @@ for _ in $(seq 60); do
 done
 [ ! -e "$installed" ] || fail "the uninstaller left $(ls "$installed")"
 [ ! -e "$menu" ] || fail "the uninstaller left the Start-menu folder"
-if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varidac' >/dev/null 2>&1; then
-  fail "the uninstaller left its registry key"
-fi
+for key in "$uninstall_key" "$vendor_key"; do
+  if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left the registry key $key"; fi
+done
+# Its copy in the temporary folder goes a moment after it ends.
+for _ in $(seq 60); do
+  prefix_files >"$scratch/files-after"
+  cmp -s "$scratch/files-before" "$scratch/files-after" && break
+  sleep 0.5
+done
+cmp -s "$scratch/files-before" "$scratch/files-after" \
+  || fail "the uninstaller left $(comm -13 "$scratch/files-before" "$scratch/files-after" | tr '\n' ' ')"
 echo "Windows zip and installer $name checked"

@@ -53,6 +53,36 @@ TEST_F(CompanionExe, NamesBeyondAsciiGiveOutputsNamedAfterTheList) {
                                                      "Empf\xC3\xA4nger Liste_27C64.BIN", "Empf\xC3\xA4nger Liste_27C256.BIN"}));
 }
 
+// Notepad's "Unicode" (UTF-16 little endian with its mark): the same list,
+// so the same image and report, and the messages name the list and the
+// image as the folder spells them.
+TEST_F(CompanionExe, AListSavedAsUtf16GivesTheFilesOfItsAsciiTwin) {
+    const std::string image = joinPath(lists, "Empf\xC3\xA4nger Liste_27C64.BIN");
+    ExeResult fromAscii = runCompanionExe({list}, dir);
+    ASSERT_EQ(fromAscii.status, 0u) << fromAscii.err;
+    const std::string asciiImage = readFile(image).value_or("");
+    const std::string asciiReport = readFile(report).value_or("");
+    ASSERT_EQ(asciiImage.size(), 8192u);
+
+    std::string utf16 = "\xFF\xFE";
+    for (char c : readFile(list).value_or("")) utf16 += {c, '\0'};
+    writeFile(list, utf16);
+    writeFile(image, "earlier image");
+    writeFile(report, "earlier report");
+    ExeResult fromUtf16 = runCompanionExe({list}, dir);
+    EXPECT_EQ(fromUtf16.status, 0u) << fromUtf16.err;
+    EXPECT_EQ(fromUtf16.out, "Run OK!\r\nOkido!  \r\nEmpf\xC3\xA4nger Liste_27C64.BIN is created.  \r\n");
+    EXPECT_EQ(fromUtf16.out, fromAscii.out);
+    EXPECT_EQ(fromUtf16.err, "");
+    EXPECT_EQ(readFile(image), asciiImage);
+    EXPECT_EQ(readFile(report), asciiReport);
+
+    ExeResult check = runCompanionExe({"--check", image, list}, dir);
+    EXPECT_EQ(check.status, 0u) << check.err;
+    EXPECT_EQ(check.out, "Same as " + list + "\r\n");
+    EXPECT_EQ(check.err, "");
+}
+
 TEST_F(CompanionExe, TheReportTakesTheUsersDecimalSign) {
     for (const wchar_t* sign : {L",", L"."}) {
         SCOPED_TRACE(*sign == L',' ? "comma" : "point");
@@ -105,6 +135,22 @@ TEST_F(CompanionExe, APlotOntoAnInputAnOutputOrADeviceIsRefused) {
         EXPECT_EQ(readFile(list), listText);
         EXPECT_EQ(namesIn(lists), std::set<std::string>{"Empf\xC3\xA4nger Liste.INF"});
     }
+}
+
+// "/?" and "-h" are --help, as Windows users ask for it; the help names no
+// file, so the folder it runs in stays as it was.
+TEST_F(CompanionExe, SlashQuestionMarkAndDashHAreHelp) {
+    const ExeResult help = runCompanionExe({"--help"}, dir);
+    ASSERT_EQ(help.status, 0u) << help.err;
+    ASSERT_EQ(help.out.rfind("usage: varidac-fill ", 0), 0u) << help.out;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"/?"}, {"-h"}, {"/?", list}, {list, "/?"}}) {
+        SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args.back() : ""));
+        const ExeResult result = runCompanionExe(args, dir);
+        EXPECT_EQ(result.status, 0u);
+        EXPECT_EQ(result.out, help.out);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(namesIn(lists), std::set<std::string>{"Empf\xC3\xA4nger Liste.INF"});
 }
 
 class CompanionRecover : public CompanionExe {

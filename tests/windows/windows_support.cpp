@@ -40,9 +40,8 @@ HANDLE captureFile(const std::wstring& path) {
 
 }  // namespace
 
-HeldFile::HeldFile(const std::string& path)
-    : handle_(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr)) {}
+HeldFile::HeldFile(const std::string& path, DWORD access, DWORD share)
+    : handle_(CreateFileW(wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 HeldFile::~HeldFile() {
     if (held()) CloseHandle(handle_);
@@ -76,36 +75,83 @@ UserDecimalSign::UserDecimalSign(const std::wstring& sign) {
 
 UserDecimalSign::~UserDecimalSign() { setDecimalSign(saved_.empty() ? L"." : saved_); }
 
-ExeResult runCompanionExe(const std::vector<std::string>& args, const std::string& workingFolder) {
+RedirectedInto::RedirectedInto(const std::string& path, const std::string& text) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childInput = nullptr;
+    if (!CreatePipe(&childInput, &input_, &inherit, 0)) return;
+    SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
+    std::wstring commandLine = quoted(cmd) + L" /c more > " + quoted(wide(path));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = childInput;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(cmd.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(childInput);
+    if (!started) return;
+    CloseHandle(process.hThread);
+    process_ = process.hProcess;
+    DWORD wrote = 0;
+    WriteFile(input_, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
+    // Held once what was sent has arrived in the file (as `more` writes it,
+    // with whatever line ends) and the command still runs.
+    const std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
+    for (int wait = 0; wait < 200 && !held_; ++wait) {
+        Sleep(50);
+        held_ = readFile(path).value_or("").find(firstLine) != std::string::npos && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    }
+}
+
+RedirectedInto::~RedirectedInto() {
+    if (input_ != INVALID_HANDLE_VALUE) CloseHandle(input_);
+    if (process_) {
+        if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+        CloseHandle(process_);
+    }
+}
+
+DWORD runCompanionExe(const std::vector<std::string>& args, const std::string& workingFolder, HANDLE out, HANDLE err,
+                      DWORD creationFlags) {
     const std::wstring program = wide(joinPath(os::programFolder(), "varidac-fill.exe"));
     std::wstring commandLine = quoted(program);
     for (const auto& arg : args) commandLine += L" " + quoted(wide(arg));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
+                                  wide(workingFolder).c_str(), &startup, &process);
+    DWORD status = 0xFFFFFFFF;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &status);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    return status;
+}
 
+ExeResult runCompanionExe(const std::vector<std::string>& args, const std::string& workingFolder) {
     static int runs = 0;
     const std::filesystem::path capture = std::filesystem::temp_directory_path() /
         ("varidac-companion-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
     const std::wstring outPath = capture.wstring() + L".out";
     const std::wstring errPath = capture.wstring() + L".err";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = captureFile(outPath);
-    startup.hStdError = captureFile(errPath);
-
-    PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  wide(workingFolder).c_str(), &startup, &process);
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
-
+    HANDLE out = captureFile(outPath);
+    HANDLE err = captureFile(errPath);
     ExeResult result;
-    if (started) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &result.status);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    result.status = runCompanionExe(args, workingFolder, out, err);
+    CloseHandle(out);
+    CloseHandle(err);
     result.out = readFile(utf8FromPath(std::filesystem::path(outPath))).value_or("");
     result.err = readFile(utf8FromPath(std::filesystem::path(errPath))).value_or("");
     DeleteFileW(outPath.c_str());

@@ -12,9 +12,12 @@ namespace varidac::win32 {
 // `name` from `library`, loaded now if it is not yet; nullptr when either
 // is missing. Declared as, say, laterLoaded<decltype(&DragFinish)>(...),
 // which keeps the system header's type without linking the function.
+// Only the system's own copy of the library, and of those it loads: by a
+// bare name the program's folder is searched first, and a program unpacked
+// into Downloads would load any DLL of that name lying there.
 template <typename Function>
 Function laterLoaded(const wchar_t* library, const char* name) {
-    HMODULE module = LoadLibraryW(library);
+    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     FARPROC found = module ? GetProcAddress(module, name) : nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }

@@ -84,7 +84,7 @@ int runFill(const CompanionOptions& options, std::ostream& out, std::ostream& er
     ExtraOutputs plot;
     if (options.plot) {
         plot = [&options](const TuningState& filled, const CodeRun& run) {
-            Drawing drawing = curvePlot(CurvePlotInput{filled, true, &run.image});
+            Drawing drawing = curvePlot(CurvePlotInput{filled, true, &run.image, nullptr, std::nullopt, {}, std::nullopt});
             return std::vector<OutputFile>{{*options.plot, svgDocument(drawing)}};
         };
     }

@@ -21,7 +21,6 @@ constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kAxis{64, 64, 64};
 constexpr Rgb kGrid{224, 224, 224};
 constexpr Rgb kCurve{31, 100, 180};
-constexpr Rgb kWarning{214, 39, 40};
 constexpr Rgb kDaVoltage{30, 130, 60};
 constexpr Rgb kMarginShade{255, 228, 180};
 constexpr Rgb kStaircase{235, 120, 10};
@@ -96,7 +95,7 @@ Polyline staircase(const CurveAxes& axes, const TuningState& state, const std::a
     return stairs;
 }
 
-void addLegend(Drawing& drawing, const CurveAxes& axes, bool withCodes) {
+void addLegend(Drawing& drawing, const CurveAxes& axes, bool withCodes, const char* warning) {
     double y = kCurvePlotHeight - 16;
     double x = axes.left;
     auto entry = [&](Primitive sample, const char* text, double width) {
@@ -105,11 +104,27 @@ void addLegend(Drawing& drawing, const CurveAxes& axes, bool withCodes) {
         x += width;
     };
     entry(Circle{{x + 5, y}, kPointRadius, kCurve, Stroke{kWhite, 1, false}, "", Role::Legend}, "list point", 82);
-    entry(Circle{{x + 5, y}, kPointRadius, kWarning, Stroke{kWhite, 1, false}, "", Role::Legend}, "0.25 V or less to a D/A voltage", 196);
+    entry(Circle{{x + 5, y}, kPointRadius, kWarningColour, Stroke{kWhite, 1, false}, "", Role::Legend}, warning, 196);
     entry(Rectangle{{x, y - 5}, 10, 10, kMarginShade, std::nullopt, Role::Legend}, "margin", 66);
     if (withCodes) {
         entry(Line{{x, y + 4}, {x + 10, y - 4}, Stroke{kStaircase, 1.5, false}, Role::Legend}, "D/A codes", 80);
     }
+}
+
+// The nearest point before `point` that has a voltage, when `point` is not
+// above it: a likely typo while a list is measured.
+std::optional<int> notAbove(const ListPoints& points, int point) {
+    const auto& volts = points[static_cast<std::size_t>(point)];
+    if (!volts) return std::nullopt;
+    for (int before = point - 1; before >= 0; --before) {
+        const auto& earlier = points[static_cast<std::size_t>(before)];
+        if (earlier) return *volts <= *earlier ? std::optional(before) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string notAboveText(const ListPoints& points, int before) {
+    return "not above " + std::to_string(pointKHz(before)) + " kHz (" + voltsText(*points[static_cast<std::size_t>(before)]) + ")";
 }
 
 }  // namespace
@@ -122,12 +137,30 @@ double CurveAxes::y(double volts) const {
     return std::min(y, bottom);
 }
 
+double CurveAxes::volts(double y) const {
+    double volts = lowVoltage + (bottom - y) / (bottom - top) * (highVoltage - lowVoltage);
+    if (!(volts >= lowVoltage)) return lowVoltage;  // NaN too
+    return std::min(volts, highVoltage);
+}
+
 bool breaksMargin(double volts, double startVoltage, double endVoltage) {
     return volts - kMarginVolts <= startVoltage || volts + kMarginVolts >= endVoltage;
 }
 
 std::string listPointCaption(int kHz, double volts) {
     return std::to_string(kHz) + " kHz: " + plainNumberText(volts) + " V";
+}
+
+std::array<std::string, kListPoints> pointChecks(const ListPoints& points, double startVoltage, double endVoltage) {
+    std::array<std::string, kListPoints> checks;
+    for (int point = 0; point < kListPoints; ++point) {
+        const auto& volts = points[static_cast<std::size_t>(point)];
+        if (!volts) continue;
+        std::string& check = checks[static_cast<std::size_t>(point)];
+        if (std::optional<int> before = notAbove(points, point)) check = notAboveText(points, *before);
+        if (breaksMargin(*volts, startVoltage, endVoltage)) check += (check.empty() ? "" : "; ") + std::string("0.25 V or less to a D/A voltage");
+    }
+    return checks;
 }
 
 CurveAxes curveAxes(const CurvePlotInput& input) {
@@ -141,7 +174,11 @@ CurveAxes curveAxes(const CurvePlotInput& input) {
     };
     include(state.StartVoltage);
     include(state.EndVoltage);
-    if (input.listRead) {
+    if (input.points) {
+        for (const auto& volts : *input.points) {
+            if (volts) include(*volts);
+        }
+    } else if (input.listRead) {
         for (int kHz = 600; kHz <= 1600; kHz += 100) include(tableVoltage(state, kHz));
     }
     if (!(low <= high)) low = high = 0;
@@ -168,17 +205,22 @@ CurveAxes curveAxes(const CurvePlotInput& input) {
 
 Drawing curvePlot(const CurvePlotInput& input) {
     const TuningState& state = input.state;
-    CurveAxes axes = curveAxes(input);
+    CurveAxes axes = input.axes ? *input.axes : curveAxes(input);
     Drawing drawing;
     drawing.width = kCurvePlotWidth;
     drawing.height = kCurvePlotHeight;
-    drawing.title = input.listRead ? state.naamzonderpad : "No tuning list read yet";
+    if (input.title) {
+        drawing.title = *input.title;
+    } else {
+        drawing.title = input.listRead ? state.naamzonderpad : "No tuning list read yet";
+    }
     auto& out = drawing.primitives;
     out.reserve(128);
 
     out.push_back(Rectangle{{0, 0}, kCurvePlotWidth, kCurvePlotHeight, kWhite, std::nullopt, Role::Background});
     out.push_back(Text{{kCurvePlotWidth / 2, 26}, drawing.title, kTitleSize, kBlack, HorizontalAnchor::Middle,
                        VerticalAnchor::Baseline, true, Role::Title});
+    if (!input.note.empty()) out.push_back(label({kCurvePlotWidth / 2, 39}, input.note, HorizontalAnchor::Middle, VerticalAnchor::Baseline));
 
     // Grid and axes: 100 kHz apart with a label every 200 kHz from 500; the
     // voltage at every round tick.
@@ -234,24 +276,49 @@ Drawing curvePlot(const CurvePlotInput& input) {
     out.push_back(Rectangle{{axes.left, axes.top}, axes.right - axes.left, axes.bottom - axes.top, std::nullopt, Stroke{kAxis, 1, false},
                             Role::Frame});
 
+    const Stroke curveStroke{kCurve, 2.5, false};
     std::vector<Point> centres;
-    if (input.listRead) {
-        Polyline curve{{}, Stroke{kCurve, 2.5, false}, Role::Curve};
+    if (input.points) {
+        // An empty point breaks the line: each run of two or more points is a line of its own.
+        Polyline run{{}, curveStroke, Role::Curve};
+        for (int point = 0; point <= kListPoints; ++point) {
+            const bool present = point < kListPoints && (*input.points)[static_cast<std::size_t>(point)];
+            if (present) {
+                run.points.push_back({axes.x(pointKHz(point)), axes.y(shown(*(*input.points)[static_cast<std::size_t>(point)]))});
+                continue;
+            }
+            if (run.points.size() > 1) out.push_back(run);
+            run.points.clear();
+        }
+    } else if (input.listRead) {
+        Polyline curve{{}, curveStroke, Role::Curve};
         for (int kHz = 600; kHz <= 1600; kHz += 100) curve.points.push_back({axes.x(kHz), axes.y(shown(tableVoltage(state, kHz)))});
         centres = curve.points;
         out.push_back(std::move(curve));
     }
     // The steps lie on the curve: drawn thinner and over it, both show.
     if (input.image) out.push_back(staircase(axes, state, *input.image));
-    if (input.listRead) {
+    if (input.points) {
+        const ListPoints& points = *input.points;
+        for (int point = 0; point < kListPoints; ++point) {
+            const auto& volts = points[static_cast<std::size_t>(point)];
+            if (!volts) continue;
+            const std::optional<int> before = notAbove(points, point);
+            const Rgb colour = before || breaksMargin(*volts, start, end) ? kWarningColour : kCurve;
+            std::string tip = listPointCaption(pointKHz(point), *volts);
+            if (before) tip += ", " + notAboveText(points, *before);
+            out.push_back(Circle{{axes.x(pointKHz(point)), axes.y(shown(*volts))}, kPointRadius, colour, Stroke{kWhite, 1, false},
+                                 std::move(tip), Role::ListPoint});
+        }
+    } else if (input.listRead) {
         for (int kHz = 600, i = 0; kHz <= 1600; kHz += 100, ++i) {
             double volts = tableVoltage(state, kHz);
-            Rgb colour = breaksMargin(volts, start, end) ? kWarning : kCurve;
+            Rgb colour = breaksMargin(volts, start, end) ? kWarningColour : kCurve;
             out.push_back(Circle{centres[static_cast<std::size_t>(i)], kPointRadius, colour, Stroke{kWhite, 1, false},
                                  listPointCaption(kHz, volts), Role::ListPoint});
         }
     }
-    addLegend(drawing, axes, input.image != nullptr);
+    addLegend(drawing, axes, input.image != nullptr, input.points ? "a check fails: hover for why" : "0.25 V or less to a D/A voltage");
     return drawing;
 }
 

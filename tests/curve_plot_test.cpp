@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <variant>
@@ -220,6 +221,111 @@ TEST(CurvePlot, ExtremeVoltagesStayInsideThePicture) {
             }
         }
         EXPECT_LE(all<Text>(drawing, Role::Label).size(), 40u);
+    }
+}
+
+TEST(CurveAxes, AHeightReadsBackAsItsVoltageWithinTheAxis) {
+    TuningState state = exampleState();
+    const CurveAxes axes = curveAxes({state});
+    for (double volts : {0.0, 2.37, 5.5, 11.99, 12.0}) EXPECT_NEAR(axes.volts(axes.y(volts)), volts, 1e-12) << volts;
+    EXPECT_EQ(axes.volts(axes.bottom + 30), axes.lowVoltage);
+    EXPECT_EQ(axes.volts(axes.top - 30), axes.highVoltage);
+    EXPECT_EQ(axes.volts(NAN), axes.lowVoltage);
+}
+
+ListPoints examplePoints() {
+    ListPoints points;
+    const double volts[] = {2.1, 2.6, 3.2, 3.9, 4.7, 5.6, 6.6, 7.7, 8.9, 10.2, 11.5};
+    for (std::size_t i = 0; i < points.size(); ++i) points[i] = volts[i];
+    return points;
+}
+
+TEST(CurvePlot, EditorPointsReplaceTheListAndAnEmptyOneBreaksTheLine) {
+    struct Case {
+        std::vector<int> empty;
+        std::vector<std::size_t> lineLengths;
+    };
+    const Case cases[] = {
+        {{}, {11}},
+        {{3}, {3, 7}},
+        {{0, 5, 6}, {4, 4}},
+        {{1, 3, 5, 7, 9}, {}},  // no two present points side by side
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}},
+    };
+    TuningState state = exampleState();
+    state.UvarTable.fill(40);  // what the main window read must not show
+    for (const Case& c : cases) {
+        ListPoints points = examplePoints();
+        for (int i : c.empty) points[static_cast<std::size_t>(i)].reset();
+        CurvePlotInput input{.state = state, .points = &points};
+        const Drawing drawing = curvePlot(input);
+        const CurveAxes axes = curveAxes(input);
+        std::vector<std::size_t> lengths;
+        std::vector<Point> linePoints;
+        for (const Polyline& line : all<Polyline>(drawing, Role::Curve)) {
+            lengths.push_back(line.points.size());
+            linePoints.insert(linePoints.end(), line.points.begin(), line.points.end());
+        }
+        EXPECT_EQ(lengths, c.lineLengths) << c.empty.size();
+        std::vector<Point> centres;
+        for (const Circle& circle : all<Circle>(drawing, Role::ListPoint)) centres.push_back(circle.centre);
+        std::vector<Point> expected;
+        for (int i = 0; i < kListPoints; ++i) {
+            if (const auto& volts = points[static_cast<std::size_t>(i)]) expected.push_back({axes.x(pointKHz(i)), axes.y(*volts)});
+        }
+        EXPECT_EQ(centres, expected);
+        for (const Point& p : linePoints) EXPECT_NE(std::find(expected.begin(), expected.end(), p), expected.end());
+        // The scale takes the D/A voltages and the present points only.
+        EXPECT_EQ(axes.highVoltage, 12);
+    }
+}
+
+TEST(CurvePlot, TitleNoteAndAHeldScaleAreTheEditorsToGive) {
+    TuningState state = exampleState();
+    const ListPoints points = examplePoints();
+    CurveAxes held = curveAxes({state});
+    held.highVoltage = 20;
+    const Drawing drawing = curvePlot({.state = state, .points = &points, .title = "new list", .note = "Start Filler again", .axes = held});
+    EXPECT_EQ(drawing.title, "new list");
+    EXPECT_EQ(texts(drawing, Role::Title), std::vector<std::string>{"new list"});
+    EXPECT_EQ(texts(drawing, Role::Label).front(), "Start Filler again");
+    EXPECT_EQ(all<Circle>(drawing, Role::ListPoint)[10].centre.y, held.y(11.5));
+    EXPECT_EQ(texts(curvePlot({.state = state, .points = &points}), Role::Title), std::vector<std::string>{"EXAMPLE.INF"});
+}
+
+TEST(CurvePlot, APointNotAboveTheOneBeforeItIsWarnedOfWithTheReason) {
+    struct Case {
+        std::size_t point;
+        std::optional<double> volts;
+        std::array<const char*, kListPoints> checks;
+    };
+    const char* margin = "0.25 V or less to a D/A voltage";
+    const Case cases[] = {
+        {2, 2.6, {"", "", "not above 700 kHz (2.6 V)"}},
+        {2, 1.7, {"", "", "not above 700 kHz (2.6 V); 0.25 V or less to a D/A voltage"}},
+        {1, std::nullopt, {}},
+        {0, 2.6, {"", "not above 600 kHz (2.6 V)"}},
+        {0, 1.75, {margin}},
+        {10, 10.2, {"", "", "", "", "", "", "", "", "", "", "not above 1500 kHz (10.2 V)"}},
+        {10, 12.5, {"", "", "", "", "", "", "", "", "", "", margin}},
+    };
+    TuningState state = exampleState();
+    for (const Case& c : cases) {
+        ListPoints points = examplePoints();
+        points[c.point] = c.volts;
+        if (c.point == 1) points[2] = 2.0;  // below 600 kHz, with 700 kHz empty between
+        std::array<std::string, kListPoints> expected;
+        for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = c.checks[i] ? c.checks[i] : "";
+        if (c.point == 1) expected[2] = "not above 600 kHz (2.1 V)";
+        EXPECT_EQ(pointChecks(points, 1.5, 12), expected) << c.point;
+        for (const Circle& circle : all<Circle>(curvePlot({.state = state, .points = &points}), Role::ListPoint)) {
+            const auto i = static_cast<std::size_t>(std::stoi(circle.tooltip) / 100 - 6);
+            EXPECT_EQ(circle.fill == kWarningColour, !expected[i].empty()) << circle.tooltip;
+            const std::size_t reason = expected[i].find("not above");
+            const std::string tip = listPointCaption(pointKHz(static_cast<int>(i)), *points[i]) +
+                                    (reason == std::string::npos ? "" : ", " + expected[i].substr(reason, expected[i].find(';') - reason));
+            EXPECT_EQ(circle.tooltip, tip);
+        }
     }
 }
 

@@ -5,7 +5,7 @@
 namespace varidac {
 
 void CommonDialog::ShowOpen() {
-    std::optional<std::string> chosen = platform_.showOpen({DialogTitle, Filter, FileName, InitDir});
+    std::optional<std::string> chosen = platform_.showOpen({DialogTitle, Filter, FileName, InitDir, ""});
     if (!chosen) {
         if (CancelError == kTrue) throw DialogCancelled();
         FileName.clear();

@@ -6,7 +6,7 @@
 
 namespace varidac {
 
-enum class ControlKind { Label, Frame, CommandButton, TextBox, ListBox, OptionButton };
+enum class ControlKind { Label, Frame, CommandButton, TextBox, ListBox, OptionButton, PictureBox };
 
 // Twips from the top-left corner of the container: of a frame's own
 // rectangle (border and caption lie inside it), or of the window's client area.
@@ -28,6 +28,9 @@ struct FormControl {
     int tabIndex;
     int fontWeight;              // kFontRegular or kFontBold
     std::string_view toolTip = {};
+    // What a screen reader names a control that takes the focus, where its
+    // caption says too little or nothing: a field is named by its label's words.
+    std::string_view accessibleName = {};
     bool operator==(const FormControl&) const = default;
 };
 
@@ -43,5 +46,11 @@ inline constexpr double kFontPoints = 8.25;
 // Every control with a face, each container before the controls it holds.
 // The common dialog has none: it lives inside Form1.
 std::span<const FormControl> formControls();
+
+// The name a screen reader gives the control: its accessible name where the
+// table gives one, else its caption.
+constexpr std::string_view accessibleNameOf(const FormControl& control) {
+    return control.accessibleName.empty() ? control.caption : control.accessibleName;
+}
 
 }  // namespace varidac

@@ -19,12 +19,21 @@ constexpr std::string_view textBoxName(TextBox box) {
     return names[static_cast<int>(box)];
 }
 
+class ListEditorView;
+
 class FormView {
 public:
     virtual ~FormView() = default;
 
     // The text box's text as it stands.
     virtual std::string text(TextBox box) const = 0;
+
+    // The text without its selected part: what stays when a typed key or a
+    // paste replaces the selection.
+    virtual std::string textOutsideSelection(TextBox box) const = 0;
+
+    // A short-lived tip beside the text box, after a refused key or paste.
+    virtual void showFieldTip(TextBox box, const std::string& tip) = 0;
 
     // Replaces the text. As with every change of a voltage field, the front
     // end runs that field's change handler of Form1 before this returns.
@@ -43,10 +52,9 @@ public:
     // Takes the window off the screen; Form1 ends the program itself.
     virtual void closeWindow() = 0;
 
-    // The "Tuning curve" window, beside the main window: shows `drawing`,
-    // opening the window when it is closed and painting it anew when open.
-    virtual void showCurveWindow(const Drawing& drawing) = 0;
-    virtual void closeCurveWindow() = 0;
+    // The "Tuning curve" window, where the list editor shows itself. It may
+    // be asked for while the front end is still being built, and used only after.
+    virtual ListEditorView& curveWindow() = 0;
 };
 
 }  // namespace varidac

@@ -1,9 +1,9 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
 #include <exception>
 #include <variant>
 
-#include "core/curve_plot.h"
 #include "core/filler_run.h"
 #include "core/number_text.h"
 #include "core/tuning_list.h"
@@ -16,10 +16,19 @@ namespace {
 
 constexpr int16_t kBackspace = 8;
 constexpr int16_t kEnter = 13;
-constexpr int16_t kEscape = 27;
+constexpr int16_t kComma = 44;
 constexpr int16_t kPoint = 46;
 constexpr int16_t kDigitZero = 48;
 constexpr int16_t kDigitNine = 57;
+
+bool holdsPoint(std::string_view text) { return text.find('.') != std::string_view::npos; }
+
+// The list's eleven points as UvarTable holds them.
+ListPoints listPoints(const TuningState& state) {
+    ListPoints points;
+    for (int i = 0; i < kListPoints; ++i) points[static_cast<std::size_t>(i)] = state.UvarTable[static_cast<std::size_t>(pointKHz(i) / 100)];
+    return points;
+}
 
 }  // namespace
 
@@ -63,19 +72,36 @@ void Form1::txtEndVoltage_Change() {
     repaintCurve();
 }
 
-void Form1::voltageKeyPress(int16_t& KeyAscii, TextBox other) {
-    if ((KeyAscii >= kDigitZero && KeyAscii <= kDigitNine) || KeyAscii == kPoint || KeyAscii == kBackspace) return;
+void Form1::refuseWithTip(TextBox box, const char* tip) {
+    platform_.beep();
+    view_.showFieldTip(box, tip);
+}
+
+void Form1::voltageKeyPress(TextBox box, int16_t& KeyAscii, TextBox other) {
+    if ((KeyAscii >= kDigitZero && KeyAscii <= kDigitNine) || KeyAscii == kBackspace) return;
+    if (KeyAscii == kPoint && !holdsPoint(view_.textOutsideSelection(box))) return;
     if (KeyAscii == kEnter) {
         view_.giveFocus(other);
         return;
     }
+    const int16_t refused = KeyAscii;
     KeyAscii = 0;
-    platform_.beep();
+    if (refused == kPoint) {
+        refuseWithTip(box, kTipOnePoint);
+    } else if (refused == kComma) {
+        refuseWithTip(box, kTipDecimalPoint);
+    } else {
+        platform_.beep();
+    }
 }
 
-void Form1::txtStartVoltage_KeyPress(int16_t& KeyAscii) { voltageKeyPress(KeyAscii, TextBox::txtEndVoltage); }
+void Form1::txtStartVoltage_KeyPress(int16_t& KeyAscii) {
+    voltageKeyPress(TextBox::txtStartVoltage, KeyAscii, TextBox::txtEndVoltage);
+}
 
-void Form1::txtEndVoltage_KeyPress(int16_t& KeyAscii) { voltageKeyPress(KeyAscii, TextBox::txtStartVoltage); }
+void Form1::txtEndVoltage_KeyPress(int16_t& KeyAscii) {
+    voltageKeyPress(TextBox::txtEndVoltage, KeyAscii, TextBox::txtStartVoltage);
+}
 
 void Form1::txtStep_KeyPress(int16_t& KeyAscii) {
     if (KeyAscii == kEnter) {
@@ -84,6 +110,34 @@ void Form1::txtStep_KeyPress(int16_t& KeyAscii) {
     }
     KeyAscii = 0;
     platform_.beep();
+}
+
+bool Form1::Field_Edit(TextBox box, FieldEdit edit, const std::string& pasted) {
+    if (box == TextBox::txtStep) {
+        platform_.beep();
+        return false;
+    }
+    if (edit != FieldEdit::Paste) return true;
+    // Taken only where every character would have passed the key filter.
+    const bool digitsPointsCommas =
+        std::all_of(pasted.begin(), pasted.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == ','; });
+    if (!digitsPointsCommas) {
+        refuseWithTip(box, kTipDigitsOnly);
+        return false;
+    }
+    if (pasted.find(',') != std::string::npos) {
+        refuseWithTip(box, kTipDecimalPoint);
+        return false;
+    }
+    if (holdsPoint(pasted) && (std::count(pasted.begin(), pasted.end(), '.') > 1 || holdsPoint(view_.textOutsideSelection(box)))) {
+        refuseWithTip(box, kTipOnePoint);
+        return false;
+    }
+    return true;
+}
+
+void Form1::Form_QueryUnload(int16_t& Cancel) {
+    if (!editor_.mayDiscard()) Cancel = 1;
 }
 
 void Form1::optEprom_Click(int16_t Index) { selectEpromType(state_, Index); }
@@ -105,6 +159,7 @@ void Form1::cmdLeeslijst_Click() {
         CommonDialog1.InitDir = openDialogFolder();
         CommonDialog1.CancelError = kTrue;
         CommonDialog1.ShowOpen();
+        if (!editor_.mayDiscard()) return;
         readChosenList(CommonDialog1.FileName);
     } catch (const std::exception&) {
         // A cancelled dialog, or any other failure, ends the command silently.
@@ -119,6 +174,7 @@ void Form1::Form_DragDrop(const std::vector<std::string>& paths) {
         return;
     }
     try {
+        if (!editor_.mayDiscard()) return;
         readChosenList(paths.front());
     } catch (const std::exception&) {
         // As after the dialog: any other failure ends the command silently.
@@ -150,9 +206,9 @@ void Form1::readChosenList(const std::string& chosen) {
     }
     listRead_ = true;
     lastListFolder_ = state_.pad;
-    codesOfList_ = false;
+    lastRun_.reset();
     showListItems();
-    repaintCurve();
+    editor_.listRead();
     const std::string startText = view_.text(TextBox::txtStartVoltage);
     const std::string endText = view_.text(TextBox::txtEndVoltage);
     for (const Message& warning : voltageWarnings(state_, startText, endText)) showMessage(warning);
@@ -164,30 +220,24 @@ void Form1::showListItems() {
     view_.setListItems(tuneListItems(state_, view_.text(TextBox::txtStartVoltage), view_.text(TextBox::txtEndVoltage)));
 }
 
-Drawing Form1::curveDrawing() const {
-    return curvePlot(CurvePlotInput{state_, listRead_, codesOfList_ ? &state_.EpromImage : nullptr});
-}
+void Form1::repaintCurve() { editor_.refresh(); }
 
-void Form1::repaintCurve() {
-    if (curveWindowOpen_) view_.showCurveWindow(curveDrawing());
-}
-
-void Form1::txtDAlist_DblClick() {
-    curveWindowOpen_ = true;
-    view_.showCurveWindow(curveDrawing());
-}
+void Form1::txtDAlist_DblClick() { editor_.open(); }
 
 void Form1::txtDAlist_KeyPress(int16_t& KeyAscii) {
     if (KeyAscii == kEnter) txtDAlist_DblClick();
 }
 
-void Form1::CurveWindow_KeyPress(int16_t& KeyAscii) {
-    if (KeyAscii != kEscape) return;
-    curveWindowOpen_ = false;
-    view_.closeCurveWindow();
+std::optional<ListPoints> Form1::listOnScreen() const {
+    if (!listRead_) return std::nullopt;
+    return listPoints(state_);
 }
 
-void Form1::CurveWindow_Unload() { curveWindowOpen_ = false; }
+const RunCodes* Form1::lastRun() const { return lastRun_ ? &*lastRun_ : nullptr; }
+
+std::string Form1::saveDialogFolder() { return openDialogFolder(); }
+
+void Form1::readSavedList(const std::string& path) { readChosenList(path); }
 
 void Form1::cmdFiller_Click() {
     const std::array<int16_t, kImageSize> before = state_.EpromImage;
@@ -195,15 +245,16 @@ void Form1::cmdFiller_Click() {
                                os::regionalDecimalSign());
     // A run that failed after computing leaves codes that no file holds.
     if (result.icon == MessageIcon::Information) {
-        codesOfList_ = true;
+        lastRun_ = RunCodes{state_.EpromImage, state_.StartVoltage, state_.EndVoltage, listPoints(state_)};
     } else if (state_.EpromImage != before) {
-        codesOfList_ = false;
+        lastRun_.reset();
     }
     repaintCurve();
     showMessage(result);
 }
 
 void Form1::cmdStoppen_Click() {
+    if (!editor_.mayDiscard()) return;
     // No file stays open between two events, so there is nothing to close.
     view_.closeWindow();
     platform_.endProgram();

@@ -16,7 +16,10 @@ struct FileDialogRequest {
     std::string Filter;  // "description|pattern|description|pattern..."
     std::string FileName;
     std::string InitDir;
+    std::string DefaultExt;  // without the point; only the save dialog uses it
 };
+
+enum class Answer { Yes, No, Cancel };
 
 // The help viewer's command that shows a file at its start, unless the
 // viewer already shows that file.
@@ -37,6 +40,13 @@ public:
 
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> showOpen(const FileDialogRequest& request) = 0;
+
+    // The file-save dialog: the system asks itself before an existing file
+    // is chosen, and a name typed without an extension gets `DefaultExt`.
+    virtual std::optional<std::string> showSave(const FileDialogRequest& request) = 0;
+
+    // A modal question with Yes, No and Cancel; closing it is Cancel.
+    virtual Answer askYesNoCancel(const std::string& title, const std::string& question) = 0;
 
     // Throws std::runtime_error when the viewer cannot show the file.
     virtual void showHelp(const HelpRequest& request) = 0;

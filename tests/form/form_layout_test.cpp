@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
+#include "ui/form_events.h"
+#include "core/list_text.h"
+#include "ui/editor_layout.h"
 #include "ui/form_layout.h"
 #include "ui/twips.h"
 
@@ -44,11 +48,67 @@ TEST(ControlTable, HoldsTheDesignAndEveryTabIndexOnce) {
     ASSERT_EQ(table.size(), std::size(kDesign));
     std::set<int> tabIndices;
     for (std::size_t i = 0; i < table.size(); ++i) {
-        EXPECT_TRUE(table[i] == kDesign[i]) << kDesign[i].name << " " << kDesign[i].index;
+        FormControl designed = table[i];
+        designed.accessibleName = {};  // not part of the design: see the test below
+        EXPECT_TRUE(designed == kDesign[i]) << kDesign[i].name << " " << kDesign[i].index;
         tabIndices.insert(table[i].tabIndex);
     }
     EXPECT_EQ(tabIndices.size(), 23u);
     EXPECT_EQ(*tabIndices.rbegin(), 22);
+}
+
+// A screen reader reads the name of the control that has the focus: a field
+// named after its frame ("Input") three times tells nothing.
+TEST(ControlTable, EveryControlThatTakesTheFocusHasANameOfItsOwn) {
+    const auto table = formControls();
+    std::set<std::string_view> names;
+    for (ControlId id : focusOrder()) {
+        const std::string_view name = accessibleNameOf(table[id]);
+        EXPECT_TRUE(name.size() > 1) << table[id].name;
+        EXPECT_TRUE(names.insert(name).second) << table[id].name << ": " << name;
+    }
+    EXPECT_EQ(accessibleNameOf(table[controlOf(TextBox::txtEndVoltage)]), "End Voltage = StartVoltage + FFH");
+}
+
+TEST(EditorTable, ThePlotThenEachPointsCaptionFieldAndMarkThenTheButtons) {
+    const auto table = editorControls();
+    ASSERT_EQ(table.size(), 1u + 3 * kListPoints + 3);
+    EXPECT_TRUE(table[0] == (FormControl{"picCurve", -1, K::PictureBox, kCurveFormName, "", {0, 0, 9600, 6600}, table[0].tabIndex, 400}));
+    for (int i = 0; i < kListPoints; ++i) {
+        SCOPED_TRACE(i);
+        const FormControl* row = &table[static_cast<std::size_t>(1 + 3 * i)];
+        const int top = 240 + i * 450;
+        const std::string caption = std::to_string(pointKHz(i)) + " kHz";
+        EXPECT_TRUE(row[0] == (FormControl{"lblPoint", i, K::Label, kCurveFormName, caption, {9720, top, 780, 255}, row[0].tabIndex, 400}));
+        EXPECT_TRUE(row[1] == (FormControl{"txtPoint", i, K::TextBox, kCurveFormName, "", {10560, top - 30, 840, 285}, i, 400, {}, caption}));
+        EXPECT_TRUE(row[2] == (FormControl{"lblCheck", i, K::Label, kCurveFormName, "", {11460, top, 240, 255}, row[2].tabIndex, 400}));
+    }
+    const FormControl buttons[] = {
+        {"cmdNew", -1, K::CommandButton, kCurveFormName, "New", {9720, 5280, 1980, 375}, 11, 400},
+        {"cmdSave", -1, K::CommandButton, kCurveFormName, "Save", {9720, 5700, 1980, 375}, 12, 400},
+        {"cmdSaveAs", -1, K::CommandButton, kCurveFormName, "Save as...", {9720, 6120, 1980, 375}, 13, 400},
+    };
+    for (std::size_t b = 0; b < 3; ++b) EXPECT_TRUE(table[table.size() - 3 + b] == buttons[b]) << buttons[b].name;
+    std::set<int> tabIndices;
+    for (const FormControl& row : table) tabIndices.insert(row.tabIndex);
+    EXPECT_EQ(tabIndices.size(), table.size());
+    EXPECT_EQ(*tabIndices.rbegin(), static_cast<int>(table.size()) - 1);
+}
+
+TEST(EditorTable, NoTwoControlsOverlapAndAllLieInsideTheWindow) {
+    const auto table = editorControls();
+    auto overlap = [](const TwipsRect& a, const TwipsRect& b) {
+        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+    };
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const TwipsRect& r = table[i].rect;
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.left + r.width <= kCurveClientWidthTwips && r.top + r.height <= kCurveClientHeightTwips)
+            << table[i].name << table[i].index;
+        EXPECT_TRUE(table[i].name == "picCurve" || r.left >= kEditorColumnLeftTwips) << table[i].name << table[i].index;
+        for (std::size_t j = i + 1; j < table.size(); ++j) {
+            EXPECT_FALSE(overlap(r, table[j].rect)) << table[i].name << table[i].index << " and " << table[j].name << table[j].index;
+        }
+    }
 }
 
 TEST(ControlTable, TwipsConvertAtTheDisplayResolution) {

@@ -49,6 +49,24 @@ public:
         return answer;
     }
 
+    std::optional<std::string> showSave(const FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        log.push_back("save");
+        if (saveAnswers.empty()) return std::nullopt;
+        std::optional<std::string> answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+
+    Answer askYesNoCancel(const std::string& title, const std::string& question) override {
+        questions.push_back(title + ": " + question);
+        log.push_back("ask");
+        if (answers.empty()) return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
     void showHelp(const HelpRequest& request) override {
         helpRequests.push_back(request);
         log.push_back("help");
@@ -71,11 +89,17 @@ public:
 
     // Answers of the file-open dialog, in turn; nothing left means Cancel.
     std::deque<std::optional<std::string>> openAnswers;
+    // Answers of the file-save dialog and of the Yes/No/Cancel questions, in
+    // turn; nothing left means Cancel.
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<Answer> answers;
     bool helpFails = false;
     std::set<std::string> readOnlyFolders;
 
     std::vector<RecordedMessage> messages;
     std::vector<FileDialogRequest> openRequests;
+    std::vector<FileDialogRequest> saveRequests;
+    std::vector<std::string> questions;  // "title: question"
     std::vector<HelpRequest> helpRequests;
     int beeps = 0;
     int endRequests = 0;

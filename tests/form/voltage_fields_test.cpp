@@ -83,6 +83,7 @@ TEST(KeyFilter, EachFieldPassesItsOwnCharactersAndBeepsAtTheRest) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(textBoxName(c.box)));
         FormHarness h;
+        h.view.texts[c.box] = "";  // so that a point may pass
         int beeps = 0;
         for (int code = 0; code <= 300; ++code) {
             auto KeyAscii = static_cast<int16_t>(code);
@@ -118,6 +119,80 @@ TEST(KeyFilter, TypedTextRecomputesAtEveryKeystrokeAndRefusedKeysChangeNothing) 
     h.view.type(TextBox::txtStep, "5");
     EXPECT_EQ(h.view.texts[TextBox::txtStep], "0.1118");
     EXPECT_EQ(h.platform.beeps, 3);
+}
+
+TEST(KeyFilter, ACommaOrASecondPointIsRefusedWithATipOtherRefusalsOnlyBeep) {
+    struct Case {
+        std::string text;
+        std::optional<Selection> selection;
+        char key;
+        bool passes;
+        std::string tip;  // empty: none
+    };
+    const Case cases[] = {
+        {"30", std::nullopt, ',', false, kTipDecimalPoint},
+        {"3.0", Selection{0, 3}, ',', false, kTipDecimalPoint},
+        {"3.0", std::nullopt, '.', false, kTipOnePoint},
+        {".", std::nullopt, '.', false, kTipOnePoint},
+        {"3.0", Selection{1, 1}, '.', true, ""},  // the point typed over
+        {"30", std::nullopt, '.', true, ""},
+        {"30", std::nullopt, 'x', false, ""},
+    };
+    for (TextBox box : {TextBox::txtStartVoltage, TextBox::txtEndVoltage}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(textBoxName(box)) + " " + c.text + " " + c.key);
+            FormHarness h;
+            h.view.texts[box] = c.text;
+            h.view.selection = c.selection;
+            int16_t KeyAscii = c.key;
+            (box == TextBox::txtStartVoltage ? h.form.txtStartVoltage_KeyPress(KeyAscii) : h.form.txtEndVoltage_KeyPress(KeyAscii));
+            EXPECT_EQ(KeyAscii, c.passes ? c.key : 0);
+            EXPECT_EQ(h.platform.beeps, c.passes ? 0 : 1);
+            using Tips = std::vector<std::pair<TextBox, std::string>>;
+            EXPECT_EQ(h.view.tips, (c.tip.empty() ? Tips{} : Tips{{box, c.tip}}));
+        }
+    }
+}
+
+TEST(FieldEdit, AVoltageFieldTakesAPasteTheKeysWouldPassTheStepFieldNoEdit) {
+    struct Case {
+        TextBox box;
+        FieldEdit edit;
+        std::string pasted, text;
+        std::optional<Selection> selection;
+        bool allowed;
+        std::string tip;  // empty: none
+    };
+    constexpr auto start = TextBox::txtStartVoltage;
+    constexpr auto end = TextBox::txtEndVoltage;
+    constexpr auto step = TextBox::txtStep;
+    const Case cases[] = {
+        {start, FieldEdit::Paste, "2.5", "", std::nullopt, true, ""},
+        {end, FieldEdit::Paste, "12", "1.5", std::nullopt, true, ""},
+        {start, FieldEdit::Paste, "", "1.5", std::nullopt, true, ""},
+        {start, FieldEdit::Paste, "2.5", "1.0", std::nullopt, false, kTipOnePoint},
+        {start, FieldEdit::Paste, "2.5", "1.0", Selection{0, 3}, true, ""},
+        {end, FieldEdit::Paste, "1.2.3", "", std::nullopt, false, kTipOnePoint},
+        {start, FieldEdit::Paste, "2,5", "", std::nullopt, false, kTipDecimalPoint},
+        {end, FieldEdit::Paste, "12 V", "", std::nullopt, false, kTipDigitsOnly},
+        {start, FieldEdit::Paste, "-1", "", std::nullopt, false, kTipDigitsOnly},
+        {start, FieldEdit::Paste, "1e3", "", std::nullopt, false, kTipDigitsOnly},
+        {start, FieldEdit::Cut, "", "1.50", std::nullopt, true, ""},
+        {end, FieldEdit::Delete, "", "12.00", std::nullopt, true, ""},
+        {step, FieldEdit::Paste, "1", "0.0412", std::nullopt, false, ""},
+        {step, FieldEdit::Cut, "", "0.0412", std::nullopt, false, ""},
+        {step, FieldEdit::Delete, "", "0.0412", std::nullopt, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(textBoxName(c.box)) + " " + std::to_string(static_cast<int>(c.edit)) + " \"" + c.pasted + "\" on " + c.text);
+        FormHarness h;
+        h.view.texts[c.box] = c.text;
+        h.view.selection = c.selection;
+        EXPECT_EQ(h.form.Field_Edit(c.box, c.edit, c.pasted), c.allowed);
+        EXPECT_EQ(h.platform.beeps, c.allowed ? 0 : 1);
+        using Tips = std::vector<std::pair<TextBox, std::string>>;
+        EXPECT_EQ(h.view.tips, (c.tip.empty() ? Tips{} : Tips{{c.box, c.tip}}));
+    }
 }
 
 TEST(EpromOptions, EachIndexStoresItsTypeAndOthersChangeNothing) {

@@ -21,28 +21,10 @@
 #include "tests/ui/qt_support.h"
 #include "ui/qt/help_viewer.h"
 #include "ui/qt/qt_platform.h"
+#include "varidac_version.h"
 
 namespace varidac::testing {
 namespace {
-
-// Calls `act` with the modal dialog as soon as one is up.
-void whenModal(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            QPointer<QWidget> guard(modal);
-            act(modal);
-            // A failed check must not leave the test waiting on the dialog.
-            if (guard && guard->isVisible()) {
-                ADD_FAILURE() << "the dialog was left open";
-                if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
-            }
-        }
-    });
-    poll->start(10);
-}
 
 // The names that the dialog lists, once it has read its folder.
 QStringList listing(QFileDialog* dialog) {
@@ -57,17 +39,6 @@ QStringList listing(QFileDialog* dialog) {
         }
     }
     return names;
-}
-
-// Presses the dialog's accept button ("Open").
-void pressOpen(QFileDialog* dialog) {
-    auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
-    ASSERT_NE(buttons, nullptr);
-    QPushButton* open = buttons->button(QDialogButtonBox::Open);
-    ASSERT_NE(open, nullptr);
-    for (int wait = 0; wait < 200 && !open->isEnabled(); ++wait) QTest::qWait(10);
-    ASSERT_TRUE(open->isEnabled()) << dialog->findChild<QLineEdit*>("fileNameEdit")->text().toStdString();
-    QTest::mouseClick(open, Qt::LeftButton);
 }
 
 TEST(QtPlatform, MessageTextsShowOneLinePerLine) {
@@ -91,6 +62,7 @@ TEST(QtPlatform, DialogFiltersBecomeQtNameFilters) {
     EXPECT_EQ(nameFilters("Lists|*.inf;*.lst"), QStringList{"Lists (*.inf;*.lst)"});
     EXPECT_EQ(nameFilters(""), QStringList{});
     EXPECT_EQ(nameFilters("odd"), QStringList{});
+    EXPECT_EQ(nameFilters("All files (*.*)|*.*|Every file|*.*"), (QStringList{"All files (*)", "Every file (*)"}));
 }
 
 TEST(QtPlatform, TheMessageBoxIsModalOnTopWithOneOk) {
@@ -129,7 +101,7 @@ TEST(QtPlatform, TheFileDialogIsSetUpFromTheRequest) {
     writeBytes(folder.path().toStdString() + "/notes.txt", "x");
     QtPlatform platform;
     FileDialogRequest request{"Open Varidac *.INF file", "Varidac File (*.inf)|*.inf|Notepad File (*.txt)|*.txt",
-                              "*.INF", folder.path().toStdString()};
+                              "*.INF", folder.path().toStdString(), ""};
     bool seen = false;
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -150,7 +122,7 @@ TEST(QtPlatform, TheFileDialogIsSetUpFromTheRequest) {
         // The user types the name and presses "Open".
         name->clear();
         QTest::keyClicks(name, "EXAMPLE.INF");
-        pressOpen(dialog);
+        pressAccept(dialog);
     });
     EXPECT_EQ(platform.showOpen(request), std::optional<std::string>(list));
     EXPECT_TRUE(seen);
@@ -160,7 +132,72 @@ TEST(QtPlatform, CancellingTheFileDialogGivesNothing) {
     QTemporaryDir folder;
     QtPlatform platform;
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    EXPECT_EQ(platform.showOpen({"t", "All (*)|*", "", folder.path().toStdString()}), std::nullopt);
+    EXPECT_EQ(platform.showOpen({"t", "All (*)|*", "", folder.path().toStdString(), ""}), std::nullopt);
+}
+
+TEST(QtPlatform, TheSaveDialogAddsTheExtensionAndAsksBeforeReplacingAFile) {
+    QTemporaryDir folder;
+    const std::string dir = folder.path().toStdString();
+    writeBytes(dir + "/OLD.INF", "600,2\r\n");
+    QtPlatform platform;
+    const FileDialogRequest request{"Save Varidac *.INF file", "Varidac File (*.inf)|*.inf|All files (*.*)|*.*", "", dir, "INF"};
+    struct Case {
+        const char* typed;
+        bool replaces;
+        const char* chosen;
+    };
+    for (const Case& c : {Case{"NEW", false, "NEW.INF"}, Case{"OLD", true, "OLD.INF"}, Case{"notes.txt", false, "notes.txt"}}) {
+        SCOPED_TRACE(c.typed);
+        QString asked;
+        whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(dialog->windowTitle(), "Save Varidac *.INF file");
+            EXPECT_EQ(dialog->nameFilters(), (QStringList{"Varidac File (*.inf)", "All files (*)"}));
+            EXPECT_EQ(dialog->directory().absolutePath(), folder.path());
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->clear();
+            QTest::keyClicks(name, c.typed);
+            if (c.replaces) {
+                whenModal([&](QWidget* question) {
+                    asked = static_cast<QMessageBox*>(question)->text();
+                    QTest::mouseClick(static_cast<QMessageBox*>(question)->button(QMessageBox::Yes), Qt::LeftButton);
+                }, "QMessageBox");
+            }
+            pressAccept(dialog);
+        }, "QFileDialog");
+        EXPECT_EQ(platform.showSave(request), std::optional<std::string>(dir + "/" + c.chosen));
+        EXPECT_EQ(asked.contains("OLD.INF"), c.replaces) << asked.toStdString();
+    }
+}
+
+TEST(QtPlatform, TheQuestionIsYesNoOrCancelAndClosingItCancels) {
+    struct Case {
+        std::function<void(QMessageBox*)> answer;
+        Answer expected;
+    };
+    const Case cases[] = {
+        {[](QMessageBox* box) { QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton); }, Answer::No},
+        {[](QMessageBox* box) { QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton); }, Answer::Cancel},
+        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, Answer::Yes},
+        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, Answer::Cancel},
+        {[](QMessageBox* box) { box->close(); }, Answer::Cancel},
+    };
+    QtPlatform platform;
+    for (const Case& c : cases) {
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "Tuning curve");
+            EXPECT_EQ(box->text(), "Save changes to LIST.INF?");
+            EXPECT_EQ(box->icon(), QMessageBox::Question);
+            EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+            c.answer(box);
+        });
+        EXPECT_EQ(platform.askYesNoCancel("Tuning curve", "Save changes to LIST.INF?"), c.expected);
+    }
 }
 
 std::string longHelp(const char* title) {
@@ -204,6 +241,26 @@ TEST(HelpViewer, ForceFileShowsAFileAtItsStartUnlessItIsAlreadyShown) {
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(scroll->value(), 0);
     EXPECT_FALSE(viewer->testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST(HelpViewer, F1ShowsWhatProgramThisIsWithItsVersionAndLicence) {
+    QTemporaryDir folder;
+    const std::string help = folder.path().toStdString() + "/VARIDAC.HLP";
+    writeBytes(help, "<html><body>guide</body></html>");
+    QtPlatform platform;
+    platform.showHelp({help, kHelpForceFile});
+    HelpViewer* viewer = platform.helpViewer();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    QString title, text;
+    whenModal([&](QWidget* box) {
+        title = box->windowTitle();
+        text = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    }, "QMessageBox");
+    QTest::keyClick(viewer->browser(), Qt::Key_F1);
+    EXPECT_EQ(title, "About Varidac EPROM filler");
+    EXPECT_TRUE(text.contains("Version " VARIDAC_VERSION)) << text.toStdString();
+    EXPECT_TRUE(text.contains("MIT License")) << text.toStdString();
 }
 
 TEST(HelpViewer, AnUnreadableFileOrAnotherCommandFails) {
@@ -256,7 +313,7 @@ TEST(QtPlatform, TheWholeWayThroughRealDialogs) {
         EXPECT_EQ(listing(dialog), QStringList{"EXAMPLE.INF"});
         name->clear();
         QTest::keyClicks(name, "EXAMPLE.INF");
-        pressOpen(dialog);
+        pressAccept(dialog);
     });
     QTest::mouseClick(form.findChild<QPushButton*>("cmdLeeslijst"), Qt::LeftButton);
     EXPECT_TRUE(opened);

@@ -3,12 +3,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <stdexcept>
+
+#include "ui/about.h"
 
 namespace varidac {
 
@@ -28,6 +31,13 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     QList<QKeySequence> closing = QKeySequence::keyBindings(QKeySequence::Close);
     closing << QKeySequence(Qt::Key_Escape);
     for (const QKeySequence& keys : closing) connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    // A window manager's menu is not ours to add to: F1 in the help, where a
+    // user asks about the program, shows what it is.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &HelpViewer::showAbout);
+}
+
+void HelpViewer::showAbout() {
+    QMessageBox::about(this, QString::fromUtf8(kAboutTitle), QString::fromStdString(aboutText()));
 }
 
 void HelpViewer::forceFile(const QString& file) {

@@ -17,6 +17,9 @@ public:
     // Throws std::runtime_error when the file cannot be read.
     void forceFile(const QString& file);
 
+    // The program's version and licence in a box over the viewer (F1).
+    void showAbout();
+
     QString currentFile() const { return currentFile_; }
     QTextBrowser* browser() const { return browser_; }
 

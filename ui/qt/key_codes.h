@@ -1,7 +1,8 @@
 #pragma once
-// Qt's key events as the character codes that the key-press handlers see.
+// Qt's key events as the codes that the key handlers see.
 #include <QString>
 #include <Qt>
+#include <cstdint>
 
 namespace varidac {
 
@@ -9,5 +10,12 @@ namespace varidac {
 // Ctrl+V 22, ...), or -1 when the key types no character (Delete, arrows,
 // Tab, Alt combinations).
 int characterCode(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+
+// The key's virtual-key code as KeyDown handlers get it (Up 38, Down 40,
+// 'S' 83, F1 112), or 0 for a key that has none here.
+int16_t virtualKeyCode(int key);
+
+// The Shift argument of a KeyDown handler: 1 Shift, 2 Ctrl, 4 Alt.
+int16_t shiftBits(Qt::KeyboardModifiers modifiers);
 
 }  // namespace varidac

@@ -1,83 +1,35 @@
 #include "ui/qt/qt_form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QImage>
-#include <QPixmap>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
-#include <limits>
 #include <map>
 #include <utility>
 #include <vector>
 
 #include "ui/form_events.h"
 #include "ui/form_layout.h"
-#include "ui/qt/caption_fit.h"
-#include "ui/qt/curve_window.h"
-#include "ui/qt/frame_box.h"
+#include "ui/qt/field_edits.h"
 #include "ui/qt/key_codes.h"
+#include "ui/qt/window_controls.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
-#include "ui/window_placement.h"
 
 namespace varidac {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// The table's face where it exists, else the first sans-serif face of about
-// its width that is installed, else the system's own face, which may be
-// wider (`fallback`).
-struct WindowFace {
-    QString family;
-    bool fallback = false;
-};
-
-const WindowFace& windowFace() {
-    static const WindowFace face = [] {
-        // Looked up among the installed families ("Nimbus Sans [urw]" for
-        // "Nimbus Sans") rather than by matching each name: a match costs a
-        // full font-system query, and the window asks before it first shows.
-        const QStringList installed = QFontDatabase::families();
-        const QString wanted = qs(kFontFace);
-        for (const QString& candidate :
-             {wanted, QString("Microsoft Sans Serif"), QString("Arial"), QString("Liberation Sans"),
-              QString("Nimbus Sans"), QString("Helvetica")}) {
-            for (const QString& family : installed) {
-                if (family.compare(candidate, Qt::CaseInsensitive) == 0 ||
-                    family.startsWith(candidate + " [", Qt::CaseInsensitive)) {
-                    return WindowFace{family, false};
-                }
-            }
-        }
-        return WindowFace{QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), true};
-    }();
-    return face;
-}
-
-// No style hint: the family is always an installed one, and without a hint
-// the faces to fall back on for missing characters are those the
-// application's own face already looked up, not a second search.
-QFont windowFont(int weight) {
-    QFont font(windowFace().family);
-    font.setPointSizeF(kFontPoints);
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    return font;
-}
 
 // Built from the pixels themselves: reading an image file would first load
 // the image decoders, which the window would wait for before it shows.
@@ -94,46 +46,6 @@ QIcon iconFromPixels() {
     return QIcon(QPixmap::fromImage(image));
 }
 
-QWidget* makeControl(const FormControl& row, QWidget* container) {
-    const QString caption = qs(row.caption);
-    switch (row.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(caption, container);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setWordWrap(false);
-            return label;
-        }
-        case ControlKind::Frame:
-            return new FrameBox(caption, container);
-        case ControlKind::CommandButton: {
-            auto* button = new QPushButton(caption, container);
-            // Enter presses the button that has the focus; no button is the default.
-            button->setAutoDefault(true);
-            button->setDefault(false);
-            return button;
-        }
-        case ControlKind::TextBox: {
-            // Built empty: a field built with a text first lays it out in the
-            // application's face, before it takes the window's.
-            auto* edit = new QLineEdit(container);
-            edit->setText(caption);
-            edit->setAlignment(Qt::AlignLeft);
-            edit->setMaxLength(std::numeric_limits<int>::max());
-            edit->setAcceptDrops(false);  // text arrives by typing or by the context menu
-            return edit;
-        }
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(container);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setSortingEnabled(false);
-            return list;
-        }
-        case ControlKind::OptionButton:
-            return new QRadioButton(caption, container);
-    }
-    return nullptr;
-}
-
 // Local files only; the form decides what to do with how many.
 QStringList droppedFiles(const QMimeData* data) {
     QStringList files;
@@ -145,16 +57,19 @@ QStringList droppedFiles(const QMimeData* data) {
     return files;
 }
 
-PixelRect pixelRect(const QRect& rect) { return PixelRect{rect.left(), rect.top(), rect.width(), rect.height()}; }
-
 }  // namespace
 
 QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
-    : QWidget(parent), form_(*this, platform, std::move(appPath)) {
+    : QWidget(parent), curveWindow_(new CurveWindow(this)), form_(*this, platform, std::move(appPath)) {
+    curveWindow_->setEditor(&form_.curveEditor());
     buildControls();
     wireEvents();
     form_.Form_Load();
 }
+
+// The curve window goes first: its events reach the form's editor, which
+// ends with the form, before the widgets would be taken down.
+QtForm::~QtForm() { delete curveWindow_; }
 
 void QtForm::buildControls() {
     setObjectName(qs(kFormName));
@@ -180,17 +95,7 @@ void QtForm::buildControls() {
     for (ControlId id = 0; id < rows.size(); ++id) {
         const FormControl& row = rows[id];
         QWidget* control = makeControl(row, containers.at(row.container));
-        control->setObjectName(qs(row.name));
-        const TwipsRect& r = row.rect;
-        control->setGeometry(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
-                             twipsToPixels(r.height, dpiY));
-        if (row.fontWeight != kFontRegular) control->setFont(windowFont(row.fontWeight));
-        // Where the system's face stands in, which may be wider than the
-        // table's, a caption is set smaller rather than clipped. The faces
-        // of the table's width need no measuring, which would cost the
-        // window's start more than all its controls.
-        if (windowFace().fallback) fitCaption(control);
-        if (!row.toolTip.empty()) control->setToolTip(qs(row.toolTip));
+        dressControl(control, row, dpiX, dpiY);
         if (row.kind == ControlKind::Frame) containers[row.name] = control;
         if (row.kind == ControlKind::ListBox) list_ = static_cast<QListWidget*>(control);
         if (row.kind == ControlKind::OptionButton) {
@@ -223,12 +128,20 @@ void QtForm::wireEvents() {
         }
         listenTo(id);
     }
+    for (TextBox box : kTextBoxes) {
+        fieldEdits_[static_cast<std::size_t>(box)] = FieldEditHandlers{
+            [this, box](std::string& text) { return form_.Field_Edit(box, FieldEdit::Paste, text); },
+            [this, box](FieldEdit edit) { return form_.Field_Edit(box, edit); },
+        };
+    }
     setAcceptDrops(true);
 }
 
 void QtForm::listenTo(ControlId id) {
     QWidget* control = controls_[id];
-    if (handles(id, ControlEvent::KeyPress) || handles(id, ControlEvent::DblClick)) control->installEventFilter(this);
+    if (handles(id, ControlEvent::KeyPress) || handles(id, ControlEvent::DblClick) || textBoxOf(id)) {
+        control->installEventFilter(this);
+    }
     // A double-click anywhere in a list, on an item or below the last one.
     auto* scrolled = qobject_cast<QAbstractScrollArea*>(control);
     if (scrolled && handles(id, ControlEvent::DblClick)) scrolled->viewport()->installEventFilter(this);
@@ -245,6 +158,8 @@ std::optional<ControlId> QtForm::idOf(const QObject* watched) const {
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {
     const std::optional<ControlId> id = idOf(watched);
     if (!id) return QWidget::eventFilter(watched, event);
+    const std::optional<TextBox> box = textBoxOf(*id);
+    if (box && filterFieldEdit(field(*box), event, fieldEdits_[static_cast<std::size_t>(*box)])) return true;
     if (event->type() == QEvent::MouseButtonDblClick) {
         dispatch(form_, *id, ControlEvent::DblClick);
         return false;
@@ -255,6 +170,7 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
     if (code < 0) return false;  // no character: the control handles the key itself
     auto KeyAscii = static_cast<int16_t>(code);
     dispatchKeyPress(form_, *id, KeyAscii);
+    if (box) return typeAsHandled(field(*box), code, KeyAscii);
     return KeyAscii == 0;
 }
 
@@ -263,9 +179,27 @@ void QtForm::showEvent(QShowEvent* event) {
     form_.Form_Shown();
 }
 
+void QtForm::closeEvent(QCloseEvent* event) {
+    if (!closingFromProgram_) {
+        int16_t Cancel = 0;
+        form_.Form_QueryUnload(Cancel);
+        if (Cancel != 0) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
+}
+
 QLineEdit* QtForm::field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
 
 std::string QtForm::text(TextBox box) const { return field(box)->text().toStdString(); }
+
+std::string QtForm::textOutsideSelection(TextBox box) const {
+    return varidac::textOutsideSelection(field(box)).toStdString();
+}
+
+void QtForm::showFieldTip(TextBox box, const std::string& tip) { showTipBeside(field(box), QString::fromStdString(tip)); }
 
 void QtForm::setText(TextBox box, const std::string& text) { field(box)->setText(QString::fromStdString(text)); }
 
@@ -291,31 +225,10 @@ void QtForm::selectOption(int16_t index) {
     option->setChecked(true);
 }
 
-void QtForm::closeWindow() { close(); }
-
-void QtForm::showCurveWindow(const Drawing& drawing) {
-    if (!curveWindow_) {
-        curveWindow_ = new CurveWindow(this);
-        curveWindow_->onKey = [this](const QKeyEvent& key) {
-            const int code = characterCode(key.key(), key.modifiers(), key.text());
-            if (code < 0) return;
-            auto KeyAscii = static_cast<int16_t>(code);
-            form_.CurveWindow_KeyPress(KeyAscii);
-        };
-        curveWindow_->onClosedByUser = [this] { form_.CurveWindow_Unload(); };
-    }
-    curveWindow_->setDrawing(drawing);
-    if (curveWindow_->isVisible()) return;
-    const QRect room = screen() ? screen()->availableGeometry() : QRect(frameGeometry().topLeft(), QSize(1 << 15, 1 << 15));
-    const PixelPoint at = placeBeside(pixelRect(frameGeometry()), curveWindow_->frameGeometry().width(), pixelRect(room));
-    curveWindow_->move(at.x, at.y);
-    curveWindow_->show();
-    curveWindow_->raise();
-    curveWindow_->activateWindow();
-}
-
-void QtForm::closeCurveWindow() {
-    if (curveWindow_) curveWindow_->closeFromProgram();
+void QtForm::closeWindow() {
+    closingFromProgram_ = true;
+    close();
+    closingFromProgram_ = false;
 }
 
 void QtForm::dragEnterEvent(QDragEnterEvent* event) {

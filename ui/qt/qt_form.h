@@ -10,7 +10,10 @@
 #include "ui/form_events.h"
 #include "ui/form_view.h"
 #include "ui/main_window.h"
+#include "ui/qt/curve_window.h"
+#include "ui/qt/field_edits.h"
 
+class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QLineEdit;
@@ -19,32 +22,31 @@ class QRadioButton;
 
 namespace varidac {
 
-class CurveWindow;
-
 class QtForm : public QWidget, public FormView {
     Q_OBJECT
 public:
     // Builds the controls and runs Form_Load; `appPath` as for Form1.
     QtForm(Platform& platform, std::string appPath, QWidget* parent = nullptr);
+    ~QtForm() override;
 
     Form1& form() { return form_; }
     const Form1& form() const { return form_; }
 
     std::string text(TextBox box) const override;
+    std::string textOutsideSelection(TextBox box) const override;
+    void showFieldTip(TextBox box, const std::string& tip) override;
     void setText(TextBox box, const std::string& text) override;
     void setListItems(const std::vector<std::string>& items) override;
     void giveFocus(TextBox box) override;
     void selectOption(int16_t index) override;
+    // Closes the window without asking the form.
     void closeWindow() override;
-    void showCurveWindow(const Drawing& drawing) override;
-    void closeCurveWindow() override;
-
-    // The curve's window while it exists, for tests; nothing when never opened.
-    CurveWindow* curveWindow() const { return curveWindow_; }
+    CurveWindow& curveWindow() override { return *curveWindow_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -56,12 +58,15 @@ private:
     std::optional<ControlId> idOf(const QObject* watched) const;
     QLineEdit* field(TextBox box) const;
 
+    // Built before the form, which may ask for it while it is built itself.
+    CurveWindow* curveWindow_;
     Form1 form_;
     std::vector<QWidget*> controls_;  // by ControlId
     std::array<QLineEdit*, 3> fields_{};
+    std::array<FieldEditHandlers, 3> fieldEdits_;  // what a paste, cut or delete in each asks
     QListWidget* list_ = nullptr;
     std::array<QRadioButton*, 4> options_{};
-    CurveWindow* curveWindow_ = nullptr;
+    bool closingFromProgram_ = false;
 };
 
 }  // namespace varidac

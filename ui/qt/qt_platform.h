@@ -23,6 +23,8 @@ public:
 
     void showMessage(const std::string& title, MessageIcon icon, const std::string& text) override;
     std::optional<std::string> showOpen(const FileDialogRequest& request) override;
+    std::optional<std::string> showSave(const FileDialogRequest& request) override;
+    Answer askYesNoCancel(const std::string& title, const std::string& question) override;
     void showHelp(const HelpRequest& request) override;
     void beep() override;
     void endProgram() override;
@@ -32,6 +34,10 @@ public:
     HelpViewer* helpViewer() const { return helpViewer_.get(); }
 
 private:
+    // The program's window that has the focus, else the owner: a question
+    // about the curve window's list shows over that window.
+    QWidget* dialogParent() const;
+
     QPointer<QWidget> owner_;
     std::unique_ptr<HelpViewer> helpViewer_;
 };

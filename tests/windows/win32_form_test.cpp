@@ -1,6 +1,7 @@
-// The native window as the control table describes it: every control where
-// the table puts it, in its font and tab order; and the events of the
-// controls reaching Form1, typed characters as their codes.
+// The native windows as their control tables describe them: every control
+// where the table puts it, in its font and tab order; and the events of the
+// controls reaching Form1 and the list editor, typed characters as their
+// codes, pastes and the keys of the message loop as the system sends them.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -18,13 +19,16 @@
 #include <vector>
 
 #include "core/curve_plot.h"
+#include "core/list_text.h"
 #include "tests/form/recording_platform.h"
 #include "tests/temp_folder.h"
+#include "os/wide_text.h"
 #include "ui/drawing_fit.h"
+#include "ui/editor_layout.h"
 #include "ui/form_layout.h"
 #include "ui/twips.h"
+#include "ui/win32/curve_window.h"
 #include "ui/win32/drawing_gdi.h"
-#include "os/wide_text.h"
 #include "ui/win32/win32_form.h"
 #include "ui/win32/win32_platform.h"
 
@@ -58,15 +62,90 @@ void dropPendingMessages() {
     }
 }
 
+// What a tooltip shows for a tool: the balloon of a refused key or paste
+// (the first tool of a balloon tooltip owned by `window`), or the tip of
+// the tool that `window` and `id` name.
+struct ShownTip {
+    bool visible = false;
+    std::string text;
+};
+
+ShownTip shown(HWND tip, TOOLINFOW tool) {
+    wchar_t text[256] = {};
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    return {IsWindowVisible(tip) != FALSE, utf8(text)};
+}
+
+ShownTip balloonOf(HWND window) {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (GetWindow(tip, GW_OWNER) != window || !(GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON)) continue;
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        if (SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) return shown(tip, tool);
+    }
+    return {};
+}
+
+ShownTip tipOf(HWND window, UINT_PTR id = 0) {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window;
+        tool.uId = id;
+        if (SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return shown(tip, tool);
+    }
+    return {};
+}
+
+RECT placeIn(HWND control, HWND window) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string classOf(HWND control) {
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    std::string kind = utf8(name);
+    std::transform(kind.begin(), kind.end(), kind.begin(), [](char ch) { return static_cast<char>(std::tolower(ch)); });
+    return kind;
+}
+
+const std::map<ControlKind, std::string> kClasses = {
+    {ControlKind::Label, "static"},  {ControlKind::Frame, "button"},     {ControlKind::CommandButton, "button"},
+    {ControlKind::TextBox, "edit"},  {ControlKind::ListBox, "listbox"}, {ControlKind::OptionButton, "button"},
+    {ControlKind::PictureBox, "varidacpicturebox"}};
+
+const std::string kExampleList = "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
+                                 "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n";
+
+// Files as the file manager drops them.
+HDROP dropOf(const std::wstring& path) {
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
 class Win32FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        GetKeyboardState(keys);
         form = std::make_unique<Win32Form>(platform, "C:\\");
         form->show(SW_SHOWNORMAL);
+        dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     }
     void TearDown() override {
+        SetKeyboardState(keys);
         form.reset();
         dropPendingMessages();
+        ReleaseDC(nullptr, screen);
     }
 
     // The control named in the table (an option by its index).
@@ -78,52 +157,77 @@ protected:
         return nullptr;
     }
 
+    HWND curve() const { return FindWindowW(kCurveWindowClass, nullptr); }
+
+    HWND curveControl(std::string_view name, int index = -1) const {
+        std::span<const FormControl> rows = editorControls();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].name == name && rows[i].index == index) return GetDlgItem(curve(), kFirstCurveControlId + static_cast<int>(i));
+        }
+        return nullptr;
+    }
+    HWND point(int index) const { return curveControl("txtPoint", index); }
+
+    // Enter in the D/A tune list.
+    HWND openCurve() {
+        SendMessageW(control("txtDAlist"), WM_CHAR, 13, 1);
+        return curve();
+    }
+
+    void dropList(const std::string& bytes) {
+        const std::string list = folder.write("LIST.INF", bytes);
+        SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
+    }
+
     void type(HWND field, const std::wstring& keys) {
         for (wchar_t key : keys) SendMessageW(field, WM_CHAR, key, 1);
     }
 
+    // The key as the message loop gets it, with Ctrl held or not.
+    void press(HWND target, WPARAM key, bool ctrl = false) {
+        BYTE held[256];
+        GetKeyboardState(held);
+        held[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(held);
+        MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
+        form->handleDialogKeys(message);
+    }
+
+    int px(int twips) const { return twipsToPixels(twips, dpiX); }
+    int py(int twips) const { return twipsToPixels(twips, dpiY); }
+
     testing::RecordingPlatform platform;
+    TempFolder folder;
     std::unique_ptr<Win32Form> form;
+    HDC screen = GetDC(nullptr);
+    int dpiX = 96, dpiY = 96;
+    BYTE keys[256] = {};
 };
 
 TEST_F(Win32FormTest, EveryControlIsWhereTheTablePutsItInItsFont) {
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     HWND window = form->window();
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, twipsToPixels(kClientWidthTwips, dpiX));
-    EXPECT_EQ(client.bottom, twipsToPixels(kClientHeightTwips, dpiY));
+    EXPECT_EQ(client.right, px(kClientWidthTwips));
+    EXPECT_EQ(client.bottom, py(kClientHeightTwips));
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_SYSMENU | WS_MINIMIZEBOX);
     EXPECT_EQ(textOf(window), kWindowTitle);
 
-    const std::map<ControlKind, std::string> classes = {
-        {ControlKind::Label, "static"},  {ControlKind::Frame, "button"},   {ControlKind::CommandButton, "button"},
-        {ControlKind::TextBox, "edit"},  {ControlKind::ListBox, "listbox"}, {ControlKind::OptionButton, "button"}};
     std::map<std::string_view, POINT> origins{{kFormName, POINT{0, 0}}};
     for (const FormControl& row : formControls()) {
         SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
         HWND c = control(row.name, row.index);
         ASSERT_NE(c, nullptr);
-        RECT r;
-        GetWindowRect(c, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = placeIn(c, window);
         const POINT origin = origins.at(row.container);
-        const POINT corner{origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY)};
+        const POINT corner{origin.x + px(row.rect.left), origin.y + py(row.rect.top)};
         if (row.kind == ControlKind::Frame) origins[row.name] = corner;
         EXPECT_EQ(r.left, corner.x);
         EXPECT_EQ(r.top, corner.y);
-        EXPECT_EQ(r.right - r.left, twipsToPixels(row.rect.width, dpiX));
-        EXPECT_EQ(r.bottom - r.top, twipsToPixels(row.rect.height, dpiY));
-
-        wchar_t className[32] = {};
-        GetClassNameW(c, className, 32);
-        std::string kind = utf8(className);
-        std::transform(kind.begin(), kind.end(), kind.begin(), [](char ch) { return static_cast<char>(std::tolower(ch)); });
-        EXPECT_EQ(kind, classes.at(row.kind));
+        EXPECT_EQ(r.right - r.left, px(row.rect.width));
+        EXPECT_EQ(r.bottom - r.top, py(row.rect.height));
+        EXPECT_EQ(classOf(c), kClasses.at(row.kind));
         if (row.kind != ControlKind::TextBox && row.kind != ControlKind::ListBox) {
             EXPECT_EQ(textOf(c), row.caption);
         }
@@ -153,28 +257,79 @@ TEST_F(Win32FormTest, TabFollowsTheTablesFocusOrderFrom27C64) {
     }
 }
 
-TEST_F(Win32FormTest, TypedCharactersPassTheKeyFilterButAPasteDoesNot) {
+TEST_F(Win32FormTest, TypedCharactersPassTheKeyFilterWithATipForARefusedPoint) {
     HWND start = control("txtStartVoltage");
-    SendMessageW(start, EM_SETSEL, 4, 4);
-    type(start, L"x5");
-    EXPECT_EQ(textOf(start), "1.505");
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(form->form().tuningState().StartVoltage, 1.505);
-
+    struct Typed {
+        const wchar_t* keys;
+        std::string text;
+        int beeps;
+        std::string tip;  // the balloon that shows afterwards, if one does
+    };
     // Ctrl+V types the character 22: refused, nothing pasted.
-    setClipboard(form->window(), L"99");
-    type(start, L"\x16");
-    EXPECT_EQ(textOf(start), "1.505");
-    EXPECT_EQ(platform.beeps, 2);
-    // The context menu's Paste types nothing: no filter, and the step follows.
-    SendMessageW(start, WM_PASTE, 0, 0);
-    EXPECT_EQ(textOf(start), "1.50599");
-    EXPECT_EQ(form->form().tuningState().StartVoltage, 1.50599);
+    for (const Typed& t : {Typed{L"x", "1.50", 1, ""}, Typed{L",", "1.50", 2, kTipDecimalPoint}, Typed{L".", "1.50", 3, kTipOnePoint},
+                           Typed{L"5", "1.505", 3, ""}, Typed{L"\x16", "1.505", 4, ""}}) {
+        SCOPED_TRACE(utf8(t.keys));
+        setClipboard(form->window(), L"9");
+        SendMessageW(start, EM_SETSEL, 10, 10);
+        type(start, t.keys);
+        EXPECT_EQ(textOf(start), t.text);
+        EXPECT_EQ(platform.beeps, t.beeps);
+        // A tip shows until the next key.
+        const ShownTip tip = balloonOf(form->window());
+        EXPECT_EQ(tip.visible, !t.tip.empty());
+        EXPECT_EQ(tip.visible ? tip.text : "", t.tip);
+    }
+    EXPECT_EQ(form->form().tuningState().StartVoltage, 1.505);
 
     HWND step = control("txtStep");
     type(step, L"1");
     EXPECT_EQ(textOf(step), "0.0412");
-    EXPECT_EQ(platform.beeps, 3);
+    EXPECT_EQ(platform.beeps, 5);
+}
+
+// A paste, cut or delete as the context menu or a key sends it, into a
+// field whose whole text is selected.
+TEST_F(Win32FormTest, EditsThatAreNotTypedPassTheFieldsChecksFirst) {
+    struct Edit {
+        const char* field;  // of the main window, or "txtPoint" (600 kHz)
+        const wchar_t* clipboard;
+        UINT message;
+        WPARAM key;
+        const char* text;  // afterwards; nothing: as before
+        std::string tip;
+    };
+    const Edit edits[] = {
+        {"txtStartVoltage", L"12,5", WM_PASTE, 0, nullptr, kTipDecimalPoint},
+        {"txtStartVoltage", L"12 V", WM_PASTE, 0, nullptr, kTipDigitsOnly},
+        {"txtStartVoltage", L"2.25", WM_PASTE, 0, "2.25", ""},
+        {"txtEndVoltage", L"", WM_CUT, 0, "", ""},
+        {"txtStep", L"1", WM_PASTE, 0, nullptr, ""},
+        {"txtStep", L"", WM_CUT, 0, nullptr, ""},
+        {"txtStep", L"", WM_CLEAR, 0, nullptr, ""},
+        {"txtStep", L"", WM_KEYDOWN, VK_DELETE, nullptr, ""},
+        {"txtPoint", L"1,5", WM_PASTE, 0, "1.5", ""},
+        {"txtPoint", L"1.5.", WM_PASTE, 0, nullptr, kTipOnePoint},
+        {"txtPoint", L"-1", WM_PASTE, 0, nullptr, kTipDigitsOnly},
+    };
+    HWND editor = openCurve();
+    ASSERT_NE(editor, nullptr);
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(std::string(e.field) + " " + utf8(e.clipboard) + " " + std::to_string(e.message));
+        const bool inEditor = std::string_view(e.field) == "txtPoint";
+        HWND field = inEditor ? point(0) : control(e.field);
+        if (inEditor) SetWindowTextW(field, L"3");
+        const std::string before = textOf(field);
+        const int beeps = platform.beeps;
+        setClipboard(form->window(), e.clipboard);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        SendMessageW(field, e.message, e.key, 0);
+        EXPECT_EQ(textOf(field), e.text ? e.text : before);
+        EXPECT_EQ(platform.beeps, beeps + (e.text ? 0 : 1));
+        if (!e.tip.empty()) {
+            EXPECT_EQ(balloonOf(inEditor ? editor : form->window()).text, e.tip);
+        }
+    }
+    EXPECT_EQ(form->form().tuningState().StartVoltage, 2.25);
 }
 
 TEST_F(Win32FormTest, ButtonsAndOptionsReachTheirHandlers) {
@@ -202,78 +357,209 @@ TEST_F(Win32FormTest, ButtonsAndOptionsReachTheirHandlers) {
     EXPECT_FALSE(IsWindow(form->window()));
 }
 
-// Files as the file manager drops them.
-HDROP dropOf(const std::wstring& path) {
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 TEST_F(Win32FormTest, ADroppedListIsReadAndTheListOpensAndClosesTheCurve) {
-    TempFolder folder;
-    const std::string list = folder.write("LIST.INF", "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
-                                                      "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n");
     EXPECT_TRUE(GetWindowLongPtrW(form->window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
+    dropList(kExampleList);
     HWND items = control("txtDAlist");
     EXPECT_EQ(SendMessageW(items, LB_GETCOUNT, 0, 0), 13);
     EXPECT_EQ(form->form().tuningState().alleendenaam, "LIST");
 
-    // A double-click or Enter in the list opens it; Escape in it or its close button closes it.
-    const std::wstring title = wide(kCurveWindowTitle);
+    // A double-click or Enter in the list opens it with the list; Escape in it or its close button closes it.
     SendMessageW(items, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 150));
-    HWND curve = FindWindowW(nullptr, title.c_str());
-    ASSERT_NE(curve, nullptr);
-    EXPECT_TRUE(IsWindowVisible(curve));
+    HWND window = curve();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(textOf(window), form->form().curveEditor().title());
+    EXPECT_EQ(textOf(point(10)), "11.5");
     EXPECT_TRUE(form->form().curveWindowOpen());
-    SendMessageW(curve, WM_CHAR, 27, 1);
-    EXPECT_FALSE(IsWindow(curve));
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);  // what the message loop makes of Escape
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(form->form().curveWindowOpen());
-    SendMessageW(items, WM_CHAR, 13, 1);
-    curve = FindWindowW(nullptr, title.c_str());
-    ASSERT_NE(curve, nullptr);
-    SendMessageW(curve, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(curve));
+    window = openCurve();
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(form->form().curveWindowOpen());
+    EXPECT_TRUE(platform.questions.empty());
 }
 
-TEST_F(Win32FormTest, TheCurveWindowTipsTheListPointUnderTheMouse) {
-    TempFolder folder;
-    const std::string list = folder.write("LIST.INF", "600,2.1\r\n700,2.6\r\n800,3.2\r\n900,3.9\r\n1000,4.7\r\n1100,5.6\r\n"
-                                                      "1200,6.6\r\n1300,7.7\r\n1400,8.9\r\n1500,10.2\r\n1600,11.5\r\n");
-    SendMessageW(form->window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(wide(list))), 0);
-    SendMessageW(control("txtDAlist"), WM_CHAR, 13, 1);
-    HWND curve = FindWindowW(nullptr, wide(kCurveWindowTitle).c_str());
-    ASSERT_NE(curve, nullptr);
-    HWND tip = nullptr;
-    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) && GetWindow(tip, GW_OWNER) != curve) {
-    }
-    ASSERT_NE(tip, nullptr);
-
-    // The 600 kHz point, where the window paints it.
-    const Drawing drawing = curvePlot(CurvePlotInput{form->form().tuningState()});
+TEST_F(Win32FormTest, TheEditorOpensEmptyWithItsColumnOnTheRightEdgeAndTheTablesTabOrder) {
+    HWND window = openCurve();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(textOf(window), form->form().curveEditor().title());
+    EXPECT_EQ(GetFocus(), point(0));
+    EXPECT_EQ(GetWindow(window, GW_OWNER), form->window());
     RECT client;
-    GetClientRect(curve, &client);
-    const DrawingFit fit = fitDrawing(drawing, DeviceRect{0, 0, double(client.right), double(client.bottom)});
-    Point point;
-    for (const Primitive& p : drawing.primitives) {
-        if (const auto* circle = std::get_if<Circle>(&p); circle && circle->tooltip == "600 kHz: 2.1 V") point = fit.toDevice(circle->centre);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(kCurveClientWidthTwips));
+    EXPECT_EQ(client.bottom, py(kCurveClientHeightTwips));
+
+    // Made larger, the plot takes the room and the column keeps to the right edge.
+    for (const SIZE grown : {SIZE{0, 0}, SIZE{150, 90}}) {
+        RECT outer;
+        GetWindowRect(window, &outer);
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + grown.cx, outer.bottom - outer.top + grown.cy,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        for (const FormControl& row : editorControls()) {
+            SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index) + " grown by " + std::to_string(grown.cx));
+            HWND c = curveControl(row.name, row.index);
+            ASSERT_NE(c, nullptr);
+            const bool plot = row.kind == ControlKind::PictureBox;
+            const RECT r = placeIn(c, window);
+            EXPECT_EQ(r.left, px(row.rect.left) + (plot ? 0 : grown.cx));
+            EXPECT_EQ(r.top, py(row.rect.top));
+            EXPECT_EQ(r.right - r.left, px(row.rect.width) + (plot ? grown.cx : 0));
+            EXPECT_EQ(r.bottom - r.top, py(row.rect.height) + (plot ? grown.cy : 0));
+            EXPECT_EQ(classOf(c), kClasses.at(row.kind));
+            EXPECT_EQ(textOf(c), row.caption);
+            // Where a screen reader finds a field's name.
+            if (row.name == "txtPoint") {
+                EXPECT_EQ(GetWindow(c, GW_HWNDPREV), curveControl("lblPoint", row.index));
+            }
+        }
     }
-    SendMessageW(curve, WM_MOUSEMOVE, 0, MAKELPARAM(std::lround(point.x), std::lround(point.y)));
-    EXPECT_TRUE(IsWindowVisible(tip));
-    wchar_t text[64] = {};
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = curve;
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(utf8(text), "600 kHz: 2.1 V");
-    SendMessageW(curve, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_FALSE(IsWindowVisible(tip));
+
+    std::vector<const FormControl*> focusable;
+    for (const FormControl& row : editorControls()) {
+        if (row.kind == ControlKind::TextBox || row.kind == ControlKind::CommandButton) focusable.push_back(&row);
+    }
+    std::sort(focusable.begin(), focusable.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    HWND at = point(0);
+    for (std::size_t i = 1; i <= focusable.size(); ++i) {
+        const FormControl* next = focusable[i % focusable.size()];
+        at = GetNextDlgTabItem(window, at, FALSE);
+        EXPECT_EQ(at, curveControl(next->name, next->index)) << "after tab stop " << i;
+    }
+}
+
+TEST_F(Win32FormTest, TypedPointsTakeACommaAsPointAndAreCheckedWhileTyped) {
+    HWND window = openCurve();
+    ASSERT_NE(window, nullptr);
+    type(point(0), L"2,5\r");
+    EXPECT_EQ(textOf(point(0)), "2.5");
+    EXPECT_EQ(GetFocus(), point(1));
+    // A letter and a second point are refused, the point with its tip.
+    type(point(1), L"x1,2,");
+    EXPECT_EQ(textOf(point(1)), "1.2");
+    EXPECT_EQ(platform.beeps, 2);
+    const ShownTip tip = balloonOf(window);
+    EXPECT_TRUE(tip.visible);
+    EXPECT_EQ(tip.text, kTipOnePoint);
+
+    // 1.2 V is not above 2.5 V: the mark beside it, its tip the check's words.
+    ListPoints points{};
+    points[0] = 2.5;
+    points[1] = 1.2;
+    const auto checks = pointChecks(points, form->form().tuningState().StartVoltage, form->form().tuningState().EndVoltage);
+    ASSERT_FALSE(checks[1].empty());
+    for (int i = 0; i < 2; ++i) {
+        HWND mark = curveControl("lblCheck", i);
+        EXPECT_EQ(textOf(mark), checks[static_cast<std::size_t>(i)].empty() ? "" : "!") << i;
+        EXPECT_EQ(tipOf(window, reinterpret_cast<UINT_PTR>(mark)).text, checks[static_cast<std::size_t>(i)]) << i;
+    }
+    EXPECT_EQ(textOf(window), form->form().curveEditor().title());
+    EXPECT_TRUE(form->form().curveEditor().hasUnsavedChanges());
+
+    // Up and Down move between the points, as the message loop hands them on.
+    press(point(1), VK_UP);
+    EXPECT_EQ(GetFocus(), point(0));
+    press(point(0), VK_DOWN);
+    EXPECT_EQ(GetFocus(), point(1));
+}
+
+TEST_F(Win32FormTest, CtrlSSavesTheTypedListWhichTheWindowThenReads) {
+    const std::wstring typed[kListPoints] = {L"2.1", L"2.6", L"3.2", L"3.9", L"4.7", L"5.6", L"6.6", L"7.7", L"8.9", L"10.2", L"11.5"};
+    HWND window = openCurve();
+    ASSERT_NE(window, nullptr);
+    std::string expected;
+    for (int i = 0; i < kListPoints; ++i) {
+        type(GetFocus(), typed[i] + L"\r");
+        expected += std::to_string(pointKHz(i)) + "," + utf8(typed[i]) + "\r\n";
+    }
+    EXPECT_EQ(GetFocus(), point(10));
+    const std::string saved = (folder.path() / "NEW.INF").string();
+    platform.saveAnswers.push_back(saved);
+    press(point(10), 'S', true);
+    ASSERT_EQ(platform.saveRequests.size(), 1u);
+    EXPECT_EQ(readFile(saved), expected);
+    EXPECT_EQ(SendMessageW(control("txtDAlist"), LB_GETCOUNT, 0, 0), 13);
+    EXPECT_FALSE(form->form().curveEditor().hasUnsavedChanges());
+    EXPECT_EQ(textOf(window), form->form().curveEditor().title());
+    // Elsewhere in the window too, as Save.
+    SendMessageW(point(10), EM_SETSEL, 4, 4);
+    type(point(10), L"5");
+    press(curveControl("cmdNew"), 'S', true);
+    EXPECT_EQ(platform.saveRequests.size(), 1u);
+    EXPECT_EQ(readFile(saved), expected.substr(0, expected.size() - 2) + "5\r\n");
+}
+
+TEST_F(Win32FormTest, ClosingWithUnsavedPointsAsksFirstAndCancelKeepsTheWindow) {
+    struct Close {
+        bool mainWindow;
+        Answer answer;
+    };
+    for (const Close c : {Close{false, Answer::Cancel}, Close{false, Answer::No}, Close{true, Answer::Cancel}}) {
+        SCOPED_TRACE(std::to_string(c.mainWindow) + " " + std::to_string(static_cast<int>(c.answer)));
+        platform.questions.clear();
+        HWND window = openCurve();
+        ASSERT_NE(window, nullptr);
+        type(point(0), L"2");
+        platform.answers.push_back(c.answer);
+        HWND closed = c.mainWindow ? form->window() : window;
+        SendMessageW(closed, WM_CLOSE, 0, 0);
+        EXPECT_EQ(platform.questions.size(), 1u);
+        EXPECT_EQ(IsWindow(closed) != FALSE, c.answer == Answer::Cancel);
+        SendMessageW(point(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    }
+}
+
+// The device position of the list point whose tip starts with `caption`.
+Point pointOnScreen(const Drawing& drawing, HWND plot, const std::string& caption) {
+    RECT client;
+    GetClientRect(plot, &client);
+    const DrawingFit fit = fitDrawing(drawing, DeviceRect{0, 0, double(client.right), double(client.bottom)});
+    for (const Primitive& p : drawing.primitives) {
+        if (const auto* circle = std::get_if<Circle>(&p); circle && circle->tooltip.starts_with(caption)) return fit.toDevice(circle->centre);
+    }
+    return Point{-1, -1};
+}
+
+LPARAM at(Point p) { return MAKELPARAM(std::lround(p.x), std::lround(p.y)); }
+
+TEST_F(Win32FormTest, ThePlotTipsThePointUnderTheMouseAndAPressDragsIt) {
+    dropList(kExampleList);
+    HWND window = openCurve();
+    HWND plot = curveControl("picCurve");
+    ASSERT_NE(plot, nullptr);
+    // Larger than the drawing, which the plot then scales up.
+    SetWindowPos(window, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
+    const Point first = pointOnScreen(form->form().curveEditor().drawing(), plot, "600 kHz: 2.1 V");
+    ASSERT_GE(first.x, 0);
+    SendMessageW(plot, WM_MOUSEMOVE, 0, at(first));
+    const ShownTip tip = tipOf(plot);
+    EXPECT_TRUE(tip.visible);
+    EXPECT_EQ(tip.text, "600 kHz: 2.1 V");
+    SendMessageW(plot, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_FALSE(tipOf(plot).visible);
+
+    // Pressed and moved up: the point follows the mouse, its field with it.
+    SendMessageW(plot, WM_LBUTTONDOWN, MK_LBUTTON, at(first));
+    const Point moved{first.x, first.y - 40};
+    SendMessageW(plot, WM_MOUSEMOVE, MK_LBUTTON, at(moved));
+    const Drawing dragged = form->form().curveEditor().drawing();
+    const Point now = pointOnScreen(dragged, plot, "600 kHz:");
+    RECT client;
+    GetClientRect(plot, &client);
+    const double scale = fitDrawing(dragged, DeviceRect{0, 0, double(client.right), double(client.bottom)}).scale;
+    // Within the 0.01 V step, some tenths of a pixel.
+    EXPECT_NEAR(now.y, std::lround(moved.y), 2 * scale);
+    const std::string text = textOf(point(0));
+    EXPECT_GT(pointVoltage(text).value_or(0), 2.1);
+    SendMessageW(plot, WM_LBUTTONUP, 0, at(moved));
+    EXPECT_FALSE(form->form().curveEditor().draggedPoint());
+    SendMessageW(plot, WM_MOUSEMOVE, 0, at(first));
+    EXPECT_EQ(textOf(point(0)), text);
+    EXPECT_EQ(textOf(window), form->form().curveEditor().title());
 }
 
 TEST(DrawingGdi, PaintsTheDrawingScaledToFitAndCentred) {
@@ -300,9 +586,11 @@ struct ShownBox {
     std::wstring text;
     bool systemModal = false;
     HICON icon = nullptr;
+    bool otherEnabled = false;  // the other window while the box showed
 };
 
-ShownBox readAndClose(const wchar_t* title) {
+// `button` closes it.
+ShownBox readAndClose(const wchar_t* title, int button = IDOK, HWND other = nullptr) {
     ShownBox shown;
     HWND box = nullptr;
     // Shown once it is filled in.
@@ -320,7 +608,8 @@ ShownBox readAndClose(const wchar_t* title) {
             shown.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         }
     }
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    shown.otherEnabled = other && IsWindowEnabled(other);
+    PostMessageW(box, WM_COMMAND, button, 0);
     return shown;
 }
 
@@ -335,6 +624,48 @@ TEST(Win32Platform, MessageBoxesAreSystemModalWithTheirIconAndTheLines) {
         EXPECT_TRUE(shown.systemModal);
         EXPECT_EQ(shown.icon, LoadIconW(nullptr, systemIcon));
     }
+}
+
+TEST(Win32Platform, AQuestionIsAnsweredByTheButtonPressedWhileTheOtherWindowsWait) {
+    // Two windows of the program: the box belongs to the active one, and the other waits too.
+    HWND windows[2];
+    for (HWND& window : windows) {
+        window = CreateWindowExW(0, L"STATIC", L"window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
+    const HWND other = windows[0];
+    SetActiveWindow(windows[1]);
+    for (auto [button, answer] : {std::pair{IDYES, Answer::Yes}, std::pair{IDNO, Answer::No}, std::pair{IDCANCEL, Answer::Cancel}}) {
+        Win32Platform platform;
+        ShownBox shown;
+        std::thread reader([&shown, button, other] { shown = readAndClose(L"Question ?", button, other); });
+        EXPECT_EQ(platform.askYesNoCancel("Question ?", "Save changes to LIST.INF?"), answer);
+        reader.join();
+        EXPECT_EQ(utf8(shown.text), "Save changes to LIST.INF?");
+        EXPECT_EQ(shown.icon, LoadIconW(nullptr, IDI_QUESTION));
+        EXPECT_FALSE(shown.otherEnabled);
+        EXPECT_TRUE(IsWindowEnabled(other));
+    }
+    for (HWND window : windows) DestroyWindow(window);
+}
+
+TEST(Win32Platform, TheSaveDialogStartsInTheFolderAndGivesATypedNameTheDefaultExtension) {
+    TempFolder folder;
+    Win32Platform platform;
+    FileDialogRequest request{"Save a list", "All files (*.*)|*.*", "", folder.path().string(), "INF"};
+    // A name typed into the dialog, and Save.
+    std::thread user([] {
+        HWND dialog = nullptr;
+        for (int attempt = 0; attempt < 200 && !(dialog && IsWindowVisible(dialog)); ++attempt) {
+            Sleep(25);
+            dialog = FindWindowW(L"#32770", L"Save a list");
+        }
+        SetDlgItemTextW(dialog, 0x47C, L"NEW");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    const std::optional<std::string> chosen = platform.showSave(request);
+    user.join();
+    EXPECT_EQ(chosen, (folder.path() / "NEW.INF").string());
 }
 
 TEST(Win32Platform, TheUsersFolderIsTheirDocuments) {

@@ -5,6 +5,10 @@
 //   window_probe dialog TITLE  the file name box of the open dialog TITLE
 //   window_probe form          each field's text, the list's items, the
 //                              checked option and the control with the focus
+//   window_probe curve         the curve window's title, its place on the
+//                              screen, whether it is the active window, each
+//                              point's text and check mark and the control
+//                              with the focus
 // Waits up to ten seconds for the window; exit status 1 when it never came.
 #include <windows.h>
 
@@ -12,8 +16,10 @@
 #include <span>
 #include <string>
 
-#include "ui/form_layout.h"
 #include "os/wide_text.h"
+#include "ui/editor_layout.h"
+#include "ui/form_layout.h"
+#include "ui/win32/curve_window.h"
 #include "ui/win32/win32_form.h"
 
 namespace {
@@ -21,12 +27,25 @@ namespace {
 using varidac::os::utf8;
 using varidac::os::wide;
 
-HWND waitForWindow(const std::wstring& title) {
+HWND waitForWindow(const std::wstring& title, const wchar_t* windowClass = nullptr) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (HWND window = FindWindowW(nullptr, title.c_str())) return window;
+        if (HWND window = FindWindowW(windowClass, windowClass ? nullptr : title.c_str())) return window;
         Sleep(100);
     }
     return nullptr;
+}
+
+HWND focusOf(HWND window) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    return thread.hwndFocus;
+}
+
+std::string nameOf(const varidac::FormControl& row) {
+    std::string name(row.name);
+    if (row.index >= 0) name += "(" + std::to_string(row.index) + ")";
+    return name;
 }
 
 // WM_GETTEXT, not GetWindowText, which gives only the title of another
@@ -60,14 +79,11 @@ int printDialog(HWND dialog) {
 
 int printForm(HWND form) {
     std::span<const varidac::FormControl> rows = varidac::formControls();
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread);
+    const HWND focus = focusOf(form);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const varidac::FormControl& row = rows[i];
         HWND control = GetDlgItem(form, varidac::win32::kFirstControlId + static_cast<int>(i));
-        std::string name(row.name);
-        if (row.index >= 0) name += "(" + std::to_string(row.index) + ")";
+        const std::string name = nameOf(row);
         if (row.kind == varidac::ControlKind::TextBox) std::printf("%s=%s\n", name.c_str(), textOf(control).c_str());
         if (row.kind == varidac::ControlKind::OptionButton && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) {
             std::printf("checked=%s\n", name.c_str());
@@ -80,7 +96,27 @@ int printForm(HWND form) {
                 std::printf("%s=%s\n", name.c_str(), utf8(text).c_str());
             }
         }
-        if (control == thread.hwndFocus) std::printf("focus=%s\n", name.c_str());
+        if (control == focus) std::printf("focus=%s\n", name.c_str());
+    }
+    return 0;
+}
+
+int printCurve(HWND curve) {
+    std::printf("title=%s\n", textOf(curve).c_str());
+    RECT r;
+    GetWindowRect(curve, &r);
+    // As X geometry: WIDTHxHEIGHT+LEFT+TOP.
+    const std::string place = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+                              std::to_string(r.left) + "+" + std::to_string(r.top);
+    std::printf("window=%s\n", place.c_str());
+    std::printf("active=%s\n", GetForegroundWindow() == curve ? "yes" : "no");
+    std::span<const varidac::FormControl> rows = varidac::editorControls();
+    const HWND focus = focusOf(curve);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        HWND control = GetDlgItem(curve, varidac::win32::kFirstCurveControlId + static_cast<int>(i));
+        const std::string name = nameOf(rows[i]);
+        if (rows[i].name == "txtPoint" || rows[i].name == "lblCheck") std::printf("%s=%s\n", name.c_str(), textOf(control).c_str());
+        if (control == focus) std::printf("focus=%s\n", name.c_str());
     }
     return 0;
 }
@@ -101,6 +137,10 @@ int main(int argc, char** argv) {
         HWND form = waitForWindow(wide(varidac::kWindowTitle));
         return form ? printForm(form) : 1;
     }
-    std::fprintf(stderr, "usage: window_probe box CAPTION | dialog TITLE | form\n");
+    if (what == "curve") {
+        HWND curve = waitForWindow({}, varidac::win32::kCurveWindowClass);
+        return curve ? printCurve(curve) : 1;
+    }
+    std::fprintf(stderr, "usage: window_probe box CAPTION | dialog TITLE | form | curve\n");
     return 2;
 }

@@ -2,7 +2,10 @@
 # The Windows window under Wine on an X server, driven with xdotool as a
 # user drives it: typed voltages, Read File through the system's own open
 # dialog, 27C256, Start Filler (the files must equal the Linux companion's),
-# a bad list, the help button with and without the guide, and Exit.
+# a bad list, the help button with and without the guide, and Exit. Then,
+# started anew without a list: a list typed into the tuning curve's fields,
+# saved with Ctrl+S through the system's save dialog and run (its files must
+# equal those the Windows companion writes for it).
 # Usage: window_test.sh BUILD_DIR COMPANION
 #   COMPANION: the Linux varidac-fill to compare with.
 # Needs WINEPREFIX, a running Wine server and DISPLAY.
@@ -22,6 +25,7 @@ windows_path() { echo "Z:${1//\//\\}"; }
 
 probe() { wine "$build/bin/window_probe.exe" "$@" | tr -d '\r'; }
 field() { probe form | sed -n "s/^$1=//p"; }
+curve_field() { probe curve | sed -n "s/^$1=//p"; }
 
 # Makes the window the active one again, with the focus where it was: a
 # click on its bare face (X's focus alone does not tell Wine, when it
@@ -29,6 +33,14 @@ field() { probe form | sed -n "s/^$1=//p"; }
 activate_form() {
   xdotool windowfocus --sync "$form"
   xdotool mousemove --window "$form" 3 300 click 1
+}
+
+# The same for the tuning curve: a click above its column of fields.
+activate_curve() {
+  xdotool windowfocus --sync "$curve"
+  xdotool mousemove --window "$curve" 652 8 click 1
+  for _ in $(seq 30); do [ "$(curve_field active)" = yes ] && return 0; sleep 0.1; done
+  fail "the tuning curve did not become the active window"
 }
 
 # Presses Tab until the control NAME has the focus.
@@ -130,13 +142,13 @@ echo "window: the tuning curve"
 # Enter in the list opens the curve beside the window; Escape closes it.
 focus_to txtDAlist
 xdotool key Return
-curve=$(timeout 15 xdotool search --sync --name '^Tuning curve$' | head -1)
+curve=$(timeout 15 xdotool search --sync --onlyvisible --name '^Tuning curve - LIST.INF$' | head -1)
 [ -n "$curve" ] || fail "Enter in the list did not open the tuning curve"
 if [ -n "${VARIDAC_CURVE_PICTURE:-}" ]; then sleep 1; import -window "$curve" "$VARIDAC_CURVE_PICTURE"; fi
-xdotool windowfocus --sync "$curve"
+activate_curve
 xdotool key Escape
-for _ in $(seq 50); do [ -z "$(xdotool search --name '^Tuning curve$' 2>/dev/null)" ] && break; sleep 0.1; done
-[ -z "$(xdotool search --name '^Tuning curve$' 2>/dev/null)" ] || fail "Escape did not close the tuning curve"
+for _ in $(seq 50); do [ -z "$(xdotool search --name '^Tuning curve' 2>/dev/null)" ] && break; sleep 0.1; done
+[ -z "$(xdotool search --name '^Tuning curve' 2>/dev/null)" ] || fail "Escape did not close the tuning curve"
 activate_form
 
 echo "window: 27C256, Start Filler"
@@ -187,6 +199,78 @@ focus_to cmdStoppen
 xdotool key space
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then fail "Exit did not end the program"; fi
+wait "$pid" || fail "the program ended with status $?"
+pid=""
+
+echo "window: a list typed into the tuning curve"
+# Started without a list: Enter in the empty list opens empty fields, the
+# first one to type in; Enter moves on to the next.
+mkdir "$scratch/written" "$scratch/companion"
+(cd "$scratch" && exec wine "$scratch/program/varidac.exe" >"$scratch/editor.log" 2>&1) &
+pid=$!
+form=$(timeout 30 xdotool search --sync --name '^VARIDAC EPROM FILLER $' | head -1)
+[ -n "$form" ] || fail "the window did not appear again"
+for _ in $(seq 20); do [ "$(field focus)" = "optEprom(0)" ] && break; sleep 0.2; done
+activate_form
+focus_to txtDAlist
+xdotool key Return
+curve=$(timeout 15 xdotool search --sync --onlyvisible --name '^Tuning curve - ' | head -1)
+[ -n "$curve" ] || fail "Enter in the empty list did not open the tuning curve"
+activate_curve
+[ "$(curve_field focus)" = "txtPoint(0)" ] || fail "the focus is on '$(curve_field focus)', not the 600 kHz field"
+voltages=(2.1 2.6 3.2 3.9 4.7 5.6 6.6 7.7 8.9 10.2 11.5)
+expected=""
+for i in "${!voltages[@]}"; do
+  xdotool type --delay 40 "${voltages[$i]}"
+  xdotool key Return
+  expected+="$((600 + 100 * i)),${voltages[$i]}"$'\r\n'
+done
+# Once the window has taken every key typed.
+for _ in $(seq 25); do [ "$(curve_field 'txtPoint(10)')" = 11.5 ] && break; sleep 0.2; done
+fields=$(probe curve)
+for i in "${!voltages[@]}"; do
+  typed=$(echo "$fields" | sed -n "s/^txtPoint($i)=//p")
+  [ "$typed" = "${voltages[$i]}" ] || fail "the $((600 + 100 * i)) kHz field reads '$typed'"
+done
+[ "$(echo "$fields" | sed -n 's/^focus=//p')" = "txtPoint(10)" ] || fail "Enter in the last field left it for '$(curve_field focus)'"
+
+# Ctrl+S: a new list asks for its name in the system's save dialog.
+save_name='^Save Varidac \*\.INF file$'
+xdotool key ctrl+s
+dialog=$(timeout 15 xdotool search --sync --onlyvisible --name "$save_name" | head -1)
+[ -n "$dialog" ] || fail "Ctrl+S did not open the save dialog"
+probe dialog 'Save Varidac *.INF file' >/dev/null
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 30 "$(windows_path "$scratch/written/NEW.INF")"
+xdotool key Return
+# The list is written once the dialog has gone.
+for _ in $(seq 50); do
+  [ -f "$scratch/written/NEW.INF" ] && [ "$(curve_field title)" = "Tuning curve - NEW.INF" ] && break
+  sleep 0.2
+done
+[ -f "$scratch/written/NEW.INF" ] || fail "no NEW.INF saved"
+cmp <(printf '%s' "$expected") "$scratch/written/NEW.INF" || fail "NEW.INF holds other bytes than typed"
+[ "$(curve_field title)" = "Tuning curve - NEW.INF" ] || fail "the saved list's title is '$(curve_field title)'"
+# The window has read the saved list.
+items=$(field txtDAlist)
+[ "$(echo "$items" | sed -n 2p)" = "  600 ,  2.1" ] || fail "the window's list starts '$(echo "$items" | sed -n 2p)'"
+
+# Start Filler with 27C64: the files equal the Windows companion's for the same list.
+activate_form
+focus_to cmdFiller
+xdotool key space
+expect_box 'Run OK!' $'Okido!  \nNEW_27C64.BIN is created.  '
+cp "$scratch/written/NEW.INF" "$scratch/companion/"
+wine "$build/bin/varidac-fill.exe" --start 1.5 --end 12 --eprom 27C64 "$(windows_path "$scratch/companion/NEW.INF")" >/dev/null
+for f in NEW_27C64.BIN NEW_test_DA.TXT; do
+  cmp "$scratch/companion/$f" "$scratch/written/$f" || fail "$f differs from the Windows companion's"
+done
+
+# Nothing is left unsaved: Exit ends the program without a question.
+focus_to cmdStoppen
+xdotool key space
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then fail "Exit did not end the program after saving"; fi
 wait "$pid" || fail "the program ended with status $?"
 pid=""
 echo "Windows window checked under Wine"

@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cmath>
 #include <map>
+#include <optional>
 #include <utility>
 
-#include "ui/twips.h"
 #include "os/wide_text.h"
+#include "ui/twips.h"
+#include "ui/win32/control_classes.h"
+#include "ui/win32/edit_text.h"
 #include "ui/win32/later_loaded.h"
 #include "ui/win32/window_thunk.h"
 
@@ -20,51 +22,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"VaridacForm1";
 // A fixed single border: title, system menu, minimize and close, no maximize.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-struct ControlClass {
-    const wchar_t* className;
-    DWORD style;
-    DWORD extendedStyle;
-};
-
-ControlClass controlClass(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Label:
-            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
-        case ControlKind::Frame:
-            return {L"BUTTON", BS_GROUPBOX, 0};
-        case ControlKind::CommandButton:
-            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-        case ControlKind::TextBox:
-            return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-        case ControlKind::ListBox:
-            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-        case ControlKind::OptionButton:
-            // Each option is selected by Form1's click alone: the four are not
-            // neighbours in the tab order, which the system's own groups need.
-            return {L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0};
-    }
-    return {L"STATIC", 0, 0};
-}
-
-HFONT createFont(int weight, int dpiY) {
-    LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(kFontPoints * dpiY / 72.0));
-    font.lfWeight = weight;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    std::wstring face = wide(kFontFace);
-    face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&font);
-}
-
-int dpi(int index) {
-    HDC screen = GetDC(nullptr);
-    int value = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return value;
-}
 
 // Posted to the window once it shows, to add the controls' tips.
 constexpr UINT kAddToolTipsMessage = WM_APP + 1;
@@ -83,18 +40,17 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
-    const int dpiX = dpi(LOGPIXELSX);
-    const int dpiY = dpi(LOGPIXELSY);
+    const int dpiX = screenDpi(LOGPIXELSX);
+    const int dpiY = screenDpi(LOGPIXELSY);
     RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpiX), twipsToPixels(kClientHeightTwips, dpiY)};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
     // Accepting files: a list dropped from the file manager is read as one chosen in the dialog.
     window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
-    regularFont_ = createFont(kFontRegular, dpiY);
-    boldFont_ = createFont(kFontBold, dpiY);
+    regularFont_ = createControlFont(kFontRegular, dpiY);
+    boldFont_ = createControlFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);
-    curve_.onKey = [this](int16_t& KeyAscii) { form_.CurveWindow_KeyPress(KeyAscii); };
-    curve_.onClosedByUser = [this] { form_.CurveWindow_Unload(); };
+    curve_.setOwner(window_);
     form_.Form_Load();
 }
 
@@ -210,9 +166,12 @@ LRESULT Win32Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
             if (!toolTipsAdded_) addToolTips();
             toolTipsAdded_ = true;
             return 0;
-        case WM_CLOSE:
-            DestroyWindow(window_);
+        case WM_CLOSE: {
+            int16_t Cancel = 0;
+            form_.Form_QueryUnload(Cancel);
+            if (Cancel == 0 && IsWindow(window_)) DestroyWindow(window_);
             return 0;
+        }
         case WM_DESTROY:
             SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             PostQuitMessage(0);
@@ -220,6 +179,10 @@ LRESULT Win32Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+bool Win32Form::handleDialogKeys(MSG& message) {
+    return curve_.handleDialogKeys(message) || IsDialogMessageW(window_, &message) != FALSE;
 }
 
 void Win32Form::command(int id, int notification) {
@@ -251,8 +214,14 @@ void Win32Form::checkOption(ControlId option) {
     dispatch(form_, option, ControlEvent::Click);
 }
 
+bool Win32Form::editAllowed(ControlId id, HWND control, FieldEdit edit) {
+    const std::optional<TextBox> box = textBoxOf(id);
+    return !box || form_.Field_Edit(*box, edit, edit == FieldEdit::Paste ? clipboardText(control) : std::string());
+}
+
 LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
-    Form1& form = reinterpret_cast<Win32Form*>(self)->form_;
+    auto* owner = reinterpret_cast<Win32Form*>(self);
+    Form1& form = owner->form_;
     switch (message) {
         case WM_GETDLGCODE:
             // Enter and Esc reach the control as characters, for its key-press
@@ -264,13 +233,45 @@ LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, L
                 }
             }
             break;
+        case WM_KILLFOCUS:
+            owner->fieldTip_.hide();
+            break;
         case WM_CHAR: {
+            // The tip of a refused key goes as typing goes on.
+            owner->fieldTip_.hide();
             // The character's code as it is: Ctrl+V arrives as 22, and what
             // the handler refuses never reaches the control.
             auto KeyAscii = static_cast<int16_t>(wParam);
             dispatchKeyPress(form, id, KeyAscii);
             if (KeyAscii == 0) return 0;
             wParam = static_cast<uint16_t>(KeyAscii);
+            break;
+        }
+        // Ctrl+V and Ctrl+X (once their key-press handler let them through)
+        // and the context menu arrive as these messages.
+        case WM_PASTE:
+            if (!owner->editAllowed(id, control, FieldEdit::Paste)) return 0;
+            break;
+        case WM_CUT:
+            if (!owner->editAllowed(id, control, FieldEdit::Cut)) return 0;
+            break;
+        case WM_CLEAR:
+            if (!owner->editAllowed(id, control, FieldEdit::Delete)) return 0;
+            break;
+        case WM_KEYDOWN: {
+            // The keys that edit without a message of their own: made into one,
+            // they pass the same check as the context menu's commands.
+            if (!textBoxOf(id)) break;
+            const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+            if (wParam == VK_INSERT && shift && !ctrl) {
+                SendMessageW(control, WM_PASTE, 0, 0);
+                return 0;
+            }
+            if (wParam == VK_DELETE && shift && !ctrl) {
+                SendMessageW(control, WM_CUT, 0, 0);
+                return 0;
+            }
+            if (wParam == VK_DELETE && !owner->editAllowed(id, control, FieldEdit::Delete)) return 0;
             break;
         }
         case WM_LBUTTONDBLCLK:
@@ -290,12 +291,11 @@ LRESULT CALLBACK Win32Form::keyProc(HWND control, UINT message, WPARAM wParam, L
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-std::string Win32Form::text(TextBox box) const {
-    HWND control = field(box);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return utf8(text);
-}
+std::string Win32Form::text(TextBox box) const { return windowText(field(box)); }
+
+std::string Win32Form::textOutsideSelection(TextBox box) const { return win32::textOutsideSelection(field(box)); }
+
+void Win32Form::showFieldTip(TextBox box, const std::string& tip) { fieldTip_.show(field(box), tip); }
 
 void Win32Form::setText(TextBox box, const std::string& text) {
     // The edit control reports the change as it likes; the handler runs
@@ -332,9 +332,5 @@ void Win32Form::selectOption(int16_t index) {
 }
 
 void Win32Form::closeWindow() { DestroyWindow(window_); }
-
-void Win32Form::showCurveWindow(const Drawing& drawing) { curve_.show(window_, drawing); }
-
-void Win32Form::closeCurveWindow() { curve_.closeFromProgram(); }
 
 }  // namespace varidac::win32

@@ -13,6 +13,7 @@
 #include "ui/form_view.h"
 #include "ui/main_window.h"
 #include "ui/win32/curve_window.h"
+#include "ui/win32/field_tip.h"
 
 namespace varidac::win32 {
 
@@ -33,23 +34,29 @@ public:
     // Shows the window; the focus then goes to the first option.
     void show(int showCommand);
 
-    // Tab and the arrow keys move between the controls.
-    bool handleDialogKeys(MSG& message) { return IsDialogMessageW(window_, &message) != FALSE; }
+    // A message of the message loop before it is translated: Tab and the
+    // arrow keys move between the controls of either window, and the
+    // curve window's keys go to the list editor. True when it was handled.
+    bool handleDialogKeys(MSG& message);
 
     std::string text(TextBox box) const override;
+    std::string textOutsideSelection(TextBox box) const override;
+    void showFieldTip(TextBox box, const std::string& tip) override;
     void setText(TextBox box, const std::string& text) override;
     void setListItems(const std::vector<std::string>& items) override;
     void giveFocus(TextBox box) override;
     void selectOption(int16_t index) override;
     void closeWindow() override;
-    void showCurveWindow(const Drawing& drawing) override;
-    void closeCurveWindow() override;
+    ListEditorView& curveWindow() override { return curve_; }
 
 private:
     template <typename Owner>
     friend LRESULT CALLBACK forwardToOwner(HWND, UINT, WPARAM, LPARAM);
-    // The controls with a key-press or double-click handler, each by its ControlId.
+    // The controls with a key-press or double-click handler, each by its
+    // ControlId; of a text box also its pastes, cuts and deletes.
     static LRESULT CALLBACK keyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    // Whether the text box may go on with an edit that is not a typed character.
+    bool editAllowed(ControlId id, HWND control, FieldEdit edit);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls(int dpiX, int dpiY);
     void addToolTips();
@@ -67,7 +74,8 @@ private:
     std::array<HWND, 3> fields_{};
     std::array<HWND, 4> options_{};
     HWND list_ = nullptr;
-    CurveWindow curve_;
+    CurveWindow curve_{form_.curveEditor()};
+    FieldTip fieldTip_;
     HWND lastFocus_ = nullptr;
     bool toolTipsAdded_ = false;
     bool settingText_ = false;  // setText runs the change handler itself

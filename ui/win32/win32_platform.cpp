@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "os/wide_text.h"
 #include "ui/win32/later_loaded.h"
@@ -38,31 +39,112 @@ std::wstring dialogFilter(const std::string& filter) {
     return parts;
 }
 
-void Win32Platform::showMessage(const std::string& title, MessageIcon icon, const std::string& text) {
-    UINT style = MB_OK | MB_SYSTEMMODAL | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
-    MessageBoxW(owner_, messageBoxText(text).c_str(), wide(title).c_str(), style);
+namespace {
+
+// A dialog disables the window that owns it; the program's other windows
+// wait for it too, so that no second command starts while it asks.
+class OtherWindowsWait {
+public:
+    explicit OtherWindowsWait(HWND owner) : owner_(owner) { EnumThreadWindows(GetCurrentThreadId(), disable, reinterpret_cast<LPARAM>(this)); }
+    ~OtherWindowsWait() {
+        for (HWND window : disabled_) EnableWindow(window, TRUE);
+    }
+    OtherWindowsWait(const OtherWindowsWait&) = delete;
+    OtherWindowsWait& operator=(const OtherWindowsWait&) = delete;
+
+private:
+    static BOOL CALLBACK disable(HWND window, LPARAM self) {
+        auto& wait = *reinterpret_cast<OtherWindowsWait*>(self);
+        const bool captioned = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        if (window != wait.owner_ && captioned && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            wait.disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND owner_;
+    std::vector<HWND> disabled_;
+};
+
+}  // namespace
+
+HWND Win32Platform::dialogOwner() const {
+    HWND active = GetActiveWindow();
+    return active ? active : owner_;
 }
 
-std::optional<std::string> Win32Platform::showOpen(const FileDialogRequest& request) {
-    const std::wstring title = wide(request.DialogTitle);
-    const std::wstring filter = dialogFilter(request.Filter);
-    const std::wstring folder = wide(request.InitDir);
-    // The name it offers, with room for the longest path the system knows.
-    std::wstring file = wide(request.FileName);
-    file.resize(32768, L'\0');
+void Win32Platform::showMessage(const std::string& title, MessageIcon icon, const std::string& text) {
+    UINT style = MB_OK | MB_SYSTEMMODAL | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
+    const HWND owner = dialogOwner();
+    OtherWindowsWait wait(owner);
+    MessageBoxW(owner, messageBoxText(text).c_str(), wide(title).c_str(), style);
+}
 
+namespace {
+
+// The dialog's fields as the request set them, and room for the longest
+// path the system knows in the name it offers and returns.
+struct FileDialog {
+    std::wstring title, filter, folder, extension, file;
     OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrInitialDir = folder.c_str();
-    dialog.lpstrTitle = title.c_str();
-    // A cancel and a failing dialog alike end Read File without a word.
+
+    FileDialog(const FileDialogRequest& request, HWND owner, DWORD flags)
+        : title(wide(request.DialogTitle)),
+          filter(dialogFilter(request.Filter)),
+          folder(wide(request.InitDir)),
+          extension(wide(request.DefaultExt)),
+          file(wide(request.FileName)) {
+        file.resize(32768, L'\0');
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
+        dialog.lpstrFilter = filter.c_str();
+        dialog.lpstrFile = file.data();
+        dialog.nMaxFile = static_cast<DWORD>(file.size());
+        dialog.lpstrInitialDir = folder.c_str();
+        dialog.lpstrTitle = title.c_str();
+        dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+        dialog.Flags = flags;
+    }
+    FileDialog(const FileDialog&) = delete;
+    FileDialog& operator=(const FileDialog&) = delete;
+
+    // A cancel and a failing dialog alike give nothing.
+    std::optional<std::string> run(BOOL(WINAPI* show)(OPENFILENAMEW*)) {
+        if (!show || !show(&dialog)) return std::nullopt;
+        return utf8(file.c_str());
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> Win32Platform::showOpen(const FileDialogRequest& request) {
     static const auto openDialog = laterLoaded<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (!openDialog || !openDialog(&dialog)) return std::nullopt;
-    return utf8(file.c_str());
+    FileDialog dialog(request, dialogOwner(), 0);
+    OtherWindowsWait wait(dialog.dialog.hwndOwner);
+    return dialog.run(openDialog);
+}
+
+std::optional<std::string> Win32Platform::showSave(const FileDialogRequest& request) {
+    static const auto saveDialog = laterLoaded<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    // The dialog asks before a file is replaced, and starts in the same
+    // folder every time: the program's own working folder stays.
+    FileDialog dialog(request, dialogOwner(), OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER);
+    OtherWindowsWait wait(dialog.dialog.hwndOwner);
+    return dialog.run(saveDialog);
+}
+
+Answer Win32Platform::askYesNoCancel(const std::string& title, const std::string& question) {
+    const HWND owner = dialogOwner();
+    OtherWindowsWait wait(owner);
+    switch (MessageBoxW(owner, messageBoxText(question).c_str(), wide(title).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 // The guide is HTML under its historic name: the browser that every

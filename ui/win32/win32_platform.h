@@ -1,5 +1,5 @@
 #pragma once
-// The desktop as Windows offers it: MessageBoxW, the system's open dialog,
+// The desktop as Windows offers it: MessageBoxW, the system's file dialogs,
 // the default browser for the user's guide, the beep, the message loop's
 // end, and the folders the open dialog may start in.
 #include <windows.h>
@@ -20,11 +20,14 @@ std::wstring dialogFilter(const std::string& filter);
 
 class Win32Platform : public Platform {
 public:
-    // The window that owns message boxes and the open dialog.
+    // The window that owns message boxes and the file dialogs when none of
+    // the program's windows is active.
     void setOwner(HWND owner) { owner_ = owner; }
 
     void showMessage(const std::string& title, MessageIcon icon, const std::string& text) override;
     std::optional<std::string> showOpen(const FileDialogRequest& request) override;
+    std::optional<std::string> showSave(const FileDialogRequest& request) override;
+    Answer askYesNoCancel(const std::string& title, const std::string& question) override;
     void showHelp(const HelpRequest& request) override;
     void beep() override;
     void endProgram() override;
@@ -32,6 +35,10 @@ public:
     std::string userFolder() override;
 
 private:
+    // The window a dialog belongs to: the program's active one (the curve
+    // window when the command came from there), else the owner.
+    HWND dialogOwner() const;
+
     HWND owner_ = nullptr;
 };
 

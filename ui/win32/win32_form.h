@@ -29,6 +29,7 @@ public:
     Win32Form& operator=(const Win32Form&) = delete;
 
     HWND window() const { return window_; }
+    Form1& form() { return form_; }
     const Form1& form() const { return form_; }
 
     // Shows the window; the focus then goes to the first option.

@@ -63,7 +63,10 @@ TEST(QtForm, BuildsWhatTheControlTableSays) {
             EXPECT_EQ(control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), held);
         }
     }
-    // The two frames, the title label and the curve window, a window of its own.
+    // The two frames and the title label; the curve window, a window of its
+    // own, only once it is first needed.
+    EXPECT_EQ(w.window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 3);
+    w.window.curveWindow();
     EXPECT_EQ(w.window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 4);
     auto* list = w.window.findChild<QListWidget*>("txtDAlist");
     EXPECT_EQ(list->count(), 0);

@@ -60,8 +60,7 @@ QStringList droppedFiles(const QMimeData* data) {
 }  // namespace
 
 QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
-    : QWidget(parent), curveWindow_(new CurveWindow(this)), form_(*this, platform, std::move(appPath)) {
-    curveWindow_->setEditor(&form_.curveEditor());
+    : QWidget(parent), form_(*this, platform, std::move(appPath)) {
     buildControls();
     wireEvents();
     form_.Form_Load();
@@ -70,6 +69,16 @@ QtForm::QtForm(Platform& platform, std::string appPath, QWidget* parent)
 // The curve window goes first: its events reach the form's editor, which
 // ends with the form, before the widgets would be taken down.
 QtForm::~QtForm() { delete curveWindow_; }
+
+// Built when the editor first needs it: most starts never open it, and its
+// thirty-odd controls would cost every start their time.
+CurveWindow& QtForm::curveWindow() {
+    if (!curveWindow_) {
+        curveWindow_ = new CurveWindow(this);
+        curveWindow_->setEditor(&form_.curveEditor());
+    }
+    return *curveWindow_;
+}
 
 void QtForm::buildControls() {
     setObjectName(qs(kFormName));

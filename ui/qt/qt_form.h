@@ -41,7 +41,7 @@ public:
     void selectOption(int16_t index) override;
     // Closes the window without asking the form.
     void closeWindow() override;
-    CurveWindow& curveWindow() override { return *curveWindow_; }
+    CurveWindow& curveWindow() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,8 +58,7 @@ private:
     std::optional<ControlId> idOf(const QObject* watched) const;
     QLineEdit* field(TextBox box) const;
 
-    // Built before the form, which may ask for it while it is built itself.
-    CurveWindow* curveWindow_;
+    CurveWindow* curveWindow_ = nullptr;
     Form1 form_;
     std::vector<QWidget*> controls_;  // by ControlId
     std::array<QLineEdit*, 3> fields_{};

@@ -10,6 +10,7 @@
 
 #include "core/output_files.h"
 #include "os/os.h"
+#include "ui/character_codes.h"
 #include "ui/form_layout.h"
 #include "ui/form_view.h"
 #include "util/file_names.h"
@@ -17,16 +18,6 @@
 namespace varidac {
 namespace {
 
-constexpr int16_t kBackspace = 8;
-constexpr int16_t kEnter = 13;
-constexpr int16_t kEscape = 27;
-constexpr int16_t kComma = 44;
-constexpr int16_t kCtrlC = 3;
-constexpr int16_t kCtrlV = 22;
-constexpr int16_t kCtrlX = 24;
-constexpr int16_t kCtrlZ = 26;
-constexpr int16_t kPoint = 46;
-constexpr int16_t kAltMask = 4;
 constexpr int kLastPoint = kListPoints - 1;
 // How far from a point's centre a press still takes it: its radius and a
 // hand's unsteadiness.

@@ -25,6 +25,7 @@ inline constexpr int16_t kKeyDown = 40;
 inline constexpr int16_t kKeyS = 83;
 inline constexpr int16_t kShiftMask = 1;
 inline constexpr int16_t kCtrlMask = 2;
+inline constexpr int16_t kAltMask = 4;
 
 inline constexpr const char* kTipDecimalPoint = "Type the decimal point as .";
 inline constexpr const char* kTipOnePoint = "One decimal point only";

@@ -8,18 +8,12 @@
 #include "core/number_text.h"
 #include "core/tuning_list.h"
 #include "os/os.h"
+#include "ui/character_codes.h"
 #include "ui/help_file.h"
 #include "util/file_names.h"
 
 namespace varidac {
 namespace {
-
-constexpr int16_t kBackspace = 8;
-constexpr int16_t kEnter = 13;
-constexpr int16_t kComma = 44;
-constexpr int16_t kPoint = 46;
-constexpr int16_t kDigitZero = 48;
-constexpr int16_t kDigitNine = 57;
 
 bool holdsPoint(std::string_view text) { return text.find('.') != std::string_view::npos; }
 

@@ -89,6 +89,14 @@ set(CPACK_NSIS_MENU_LINKS "READ-ME.TXT" "Read me")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
   WriteRegDWORD SHCTX 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' NoModify 1
   WriteRegDWORD SHCTX 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' NoRepair 1")
+# The window's copy of the guide, in the local application data of whoever
+# asked for it: the user who uninstalls loses theirs. From the environment,
+# since $LOCALAPPDATA names the shared folder once the uninstaller works for
+# all users.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  ExpandEnvStrings $0 '%LOCALAPPDATA%'
+  StrCmp $0 '%LOCALAPPDATA%' +2
+    RMDir /r '$0\\\\Varidac'")
 if(VARIDAC_BUILD_UI)
   set(CPACK_PACKAGE_EXECUTABLES varidac "Varidac EPROM filler")
   set(CPACK_NSIS_INSTALLED_ICON_NAME varidac.exe)

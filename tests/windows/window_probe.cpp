@@ -4,9 +4,12 @@
 //                              then "[system-modal]" when it is
 //   window_probe dialog TITLE  the file name box of the open dialog TITLE
 //   window_probe form          each field's text, the list's items, the
-//                              checked option and the control with the focus
+//                              checked option and the control with the focus;
+//                              the client area's size, the window's and the
+//                              work area's rects on the screen
+//                              (LEFT,TOP,RIGHT,BOTTOM)
 //   window_probe curve         the curve window's title, its place on the
-//                              screen, whether it is the active window, each
+//                              screen (also as a rect), whether it is the active window, each
 //                              point's text and check mark and the control
 //                              with the focus
 // Waits up to ten seconds for the window; exit status 1 when it never came.
@@ -77,7 +80,16 @@ int printDialog(HWND dialog) {
     return 0;
 }
 
+std::string rectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
 int printForm(HWND form) {
+    RECT client, outer, room;
+    GetClientRect(form, &client);
+    GetWindowRect(form, &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &room, 0);
+    std::printf("client=%ldx%ld\nrect=%s\nworkarea=%s\n", client.right, client.bottom, rectText(outer).c_str(), rectText(room).c_str());
     std::span<const varidac::FormControl> rows = varidac::formControls();
     const HWND focus = focusOf(form);
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -108,7 +120,7 @@ int printCurve(HWND curve) {
     // As X geometry: WIDTHxHEIGHT+LEFT+TOP.
     const std::string place = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
                               std::to_string(r.left) + "+" + std::to_string(r.top);
-    std::printf("window=%s\n", place.c_str());
+    std::printf("window=%s\nrect=%s\n", place.c_str(), rectText(r).c_str());
     std::printf("active=%s\n", GetForegroundWindow() == curve ? "yes" : "no");
     std::span<const varidac::FormControl> rows = varidac::editorControls();
     const HWND focus = focusOf(curve);

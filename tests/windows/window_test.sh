@@ -2,7 +2,8 @@
 # The Windows window under Wine on an X server, driven with xdotool as a
 # user drives it: typed voltages, Read File through the system's own open
 # dialog, 27C256, Start Filler (the files must equal the Linux companion's),
-# a bad list, the help button with and without the guide, and Exit. Then,
+# a bad list, the help button with and without the guide or a program that
+# shows it, and Exit. Then,
 # started anew without a list: a list typed into the tuning curve's fields,
 # saved with Ctrl+S through the system's save dialog and run (its files must
 # equal those the Windows companion writes for it).
@@ -187,6 +188,29 @@ focus_to Command1
 xdotool key space
 for _ in $(seq 100); do [ -f "$scratch/shown.html" ] && break; sleep 0.1; done
 cmp "$scratch/shown.html" "$build/bin/VARIDAC.HLP" || fail "the guide was not shown"
+# The copy shown is the user's own, in their local application data; none in the temporary folder.
+local_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")
+temp_folder=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
+cmp "$local_data/Varidac/VARIDAC user's guide.html" "$build/bin/VARIDAC.HLP" || fail "no copy of the guide in $local_data/Varidac"
+[ ! -e "$temp_folder/VARIDAC user's guide.html" ] || fail "a copy of the guide was left in $temp_folder"
+# Where the program for HTML fails at once (Wine's own, winebrowser, on a
+# system without a browser for it to start) or no program shows HTML, "?"
+# says so.
+browser=false
+for program in xdg-open firefox chromium; do command -v "$program" >/dev/null && browser=true; done
+if ! $browser; then
+  wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null
+  activate_form
+  focus_to Command1
+  xdotool key space
+  expect_box 'Error !' $'Something is wrong!   \nHelp file VARIDAC.HLP not found  '
+fi
+wine reg delete 'HKCR\.html' /f >/dev/null
+activate_form
+focus_to Command1
+xdotool key space
+expect_box 'Error !' $'Something is wrong!   \nHelp file VARIDAC.HLP not found  '
+wine reg add 'HKCR\.html' /ve /d VaridacGuideTest /f >/dev/null
 rm "$scratch/program/VARIDAC.HLP"
 activate_form
 focus_to Command1

@@ -94,10 +94,18 @@ void CurveWindow::create() {
     }
     RECT outer{0, 0, twipsToPixels(kCurveClientWidthTwips, dpiX_), twipsToPixels(kCurveClientHeightTwips, dpiY_)};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    const SIZE size{outer.right - outer.left, outer.bottom - outer.top};
+    SIZE size{outer.right - outer.left, outer.bottom - outer.top};
     RECT main{}, room{};
     GetWindowRect(owner_, &main);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &room, 0);
+    // At a high resolution the window is wider than the screen's room on
+    // either side of the main window (at 144 dpi, wider than a 1024-pixel
+    // screen): it takes the larger side whole, its plot narrower, rather
+    // than cover the main window; and it ends at the bottom of the room.
+    constexpr int kGap = 8;  // as placeBeside leaves between the windows
+    const int widest = std::max(room.right - main.right - kGap, main.left - kGap - room.left);
+    if (size.cx > widest && widest > 0) size.cx = widest;
+    size.cy = std::min<LONG>(size.cy, room.bottom - main.top);
     const PixelPoint at = placeBeside(pixelRect(main), size.cx, pixelRect(room));
     // Owned by the main window: above it, minimized and closed with it.
     CreateWindowExW(0, kCurveWindowClass, wide(title_).c_str(), kWindowStyle, at.x, at.y, size.cx, size.cy, owner_, nullptr,
@@ -151,6 +159,11 @@ void CurveWindow::buildControls() {
     for (std::size_t point = 0; point < captions.size(); ++point) {
         HWND before = GetWindow(fields_[point], GW_HWNDPREV);
         SetWindowPos(captions[point], before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // And the name a screen reader announces, where the system offers it.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind != ControlKind::TextBox && rows[i].kind != ControlKind::CommandButton) continue;
+        if (!accessibleNames_.give(controls_[i], accessibleNameOf(rows[i]))) break;
     }
     plot_.onMouseDown = [this](Point at) { editor_.Plot_MouseDown(at); };
     plot_.onMouseMove = [this](Point at) { editor_.Plot_MouseMove(at); };
@@ -315,6 +328,7 @@ LRESULT CurveWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
         case WM_DESTROY:
+            accessibleNames_.clear();
             // Also when the main window goes, which takes the windows it owns along.
             if (!controls_.empty()) {
                 for (int point = 0; point < kListPoints; ++point) texts_[point] = windowText(fields_[point]);

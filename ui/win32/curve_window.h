@@ -12,6 +12,7 @@
 #include "core/list_text.h"
 #include "ui/editor_layout.h"
 #include "ui/list_editor.h"
+#include "ui/win32/accessible_names.h"
 #include "ui/win32/field_tip.h"
 #include "ui/win32/plot_box.h"
 
@@ -77,6 +78,7 @@ private:
     HWND checkTips_ = nullptr;
     PlotBox plot_;
     FieldTip fieldTip_;
+    AccessibleNames accessibleNames_;
     HWND lastFocus_ = nullptr;
     bool settingText_ = false;  // setPointText's change is not the user's
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "os/wide_text.h"
+#include "ui/about.h"
 #include "ui/twips.h"
 #include "ui/win32/control_classes.h"
 #include "ui/win32/edit_text.h"
@@ -23,12 +24,16 @@ constexpr wchar_t kWindowClass[] = L"VaridacForm1";
 // A fixed single border: title, system menu, minimize and close, no maximize.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// Posted to the window once it shows, to add the controls' tips.
+// Posted to the window once it shows, to add the controls' tips and names.
 constexpr UINT kAddToolTipsMessage = WM_APP + 1;
+
+bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
+
+bool overlap(LONG a0, LONG a1, LONG b0, LONG b1) { return a0 < b1 && b0 < a1; }
 
 }  // namespace
 
-Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, platform, std::move(appPath)) {
+Win32Form::Win32Form(Platform& platform, std::string appPath) : platform_(platform), form_(*this, platform, std::move(appPath)) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -47,6 +52,10 @@ Win32Form::Win32Form(Platform& platform, std::string appPath) : form_(*this, pla
     // Accepting files: a list dropped from the file manager is read as one chosen in the dialog.
     window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, wide(kWindowTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, this);
+    // "About" in the system menu, below the system's own commands.
+    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, kAboutCommand, wide(kAboutMenuEntry).c_str());
     regularFont_ = createControlFont(kFontRegular, dpiY);
     boldFont_ = createControlFont(kFontBold, dpiY);
     buildControls(dpiX, dpiY);
@@ -72,16 +81,39 @@ void Win32Form::buildControls(int dpiX, int dpiY) {
             origins[row.name] = POINT{container.x + twipsToPixels(row.rect.left, dpiX), container.y + twipsToPixels(row.rect.top, dpiY)};
         }
     }
+    std::vector<RECT> places(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const POINT origin = origins.at(rows[i].container);
+        const TwipsRect& r = rows[i].rect;
+        const int left = origin.x + twipsToPixels(r.left, dpiX), top = origin.y + twipsToPixels(r.top, dpiY);
+        places[i] = RECT{left, top, left + twipsToPixels(r.width, dpiX), top + twipsToPixels(r.height, dpiY)};
+    }
+    // The table's label rows reach 15 twips (a pixel or two) into the
+    // control below them; a label paints its whole rectangle, over that
+    // control's top border. Each label ends where such a control begins:
+    // the text, a few pixels shorter than the row, still fits.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind != ControlKind::Label) continue;
+        RECT& label = places[i];
+        for (std::size_t j = 0; j < rows.size(); ++j) {
+            const RECT& other = places[j];
+            if (j == i || rows[j].name == rows[i].container) continue;
+            if (overlap(label.left, label.right, other.left, other.right) && other.top > label.top && other.top < label.bottom) {
+                label.bottom = other.top;
+            }
+        }
+    }
     // Created in tab order: the system moves the focus through the controls
-    // in the order they were made.
+    // in the order they were made. Each field then follows the label whose
+    // words start its name, which is where a screen reader looks for a name
+    // when the system keeps none (Wine's accessibility service takes none).
     for (ControlId id : tabOrder()) {
         const FormControl& row = rows[id];
         const ControlClass kind = controlClass(row.kind);
-        const POINT origin = origins.at(row.container);
+        const RECT& place = places[id];
         HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wide(row.caption).c_str(),
-                                       WS_CHILD | WS_VISIBLE | kind.style,
-                                       origin.x + twipsToPixels(row.rect.left, dpiX), origin.y + twipsToPixels(row.rect.top, dpiY),
-                                       twipsToPixels(row.rect.width, dpiX), twipsToPixels(row.rect.height, dpiY), window_,
+                                       WS_CHILD | WS_VISIBLE | kind.style, place.left, place.top, place.right - place.left,
+                                       place.bottom - place.top, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + id)),
                                        GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(row.fontWeight == kFontBold ? boldFont_ : regularFont_), FALSE);
@@ -113,6 +145,13 @@ void Win32Form::addToolTips() {
         tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
         tool.lpszText = text.data();
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32Form::nameControls() {
+    std::span<const FormControl> rows = formControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (takesFocus(rows[i].kind) && !accessibleNames_.give(controls_[i], accessibleNameOf(rows[i]))) return;
     }
 }
 
@@ -163,9 +202,19 @@ LRESULT Win32Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
             dropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case kAddToolTipsMessage:
-            if (!toolTipsAdded_) addToolTips();
+            if (!toolTipsAdded_) {
+                addToolTips();
+                nameControls();
+            }
             toolTipsAdded_ = true;
             return 0;
+        case WM_SYSCOMMAND:
+            // The low four bits are the system's own.
+            if ((wParam & 0xFFF0) == kAboutCommand) {
+                platform_.showMessage(kAboutTitle, MessageIcon::Information, aboutText());
+                return 0;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CLOSE: {
             int16_t Cancel = 0;
             form_.Form_QueryUnload(Cancel);
@@ -173,6 +222,7 @@ LRESULT Win32Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         }
         case WM_DESTROY:
+            accessibleNames_.clear();
             SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             PostQuitMessage(0);
             return 0;

@@ -12,6 +12,7 @@
 #include "ui/form_layout.h"
 #include "ui/form_view.h"
 #include "ui/main_window.h"
+#include "ui/win32/accessible_names.h"
 #include "ui/win32/curve_window.h"
 #include "ui/win32/field_tip.h"
 
@@ -19,6 +20,9 @@ namespace varidac::win32 {
 
 // Control identifiers: kFirstControlId + the ControlId.
 inline constexpr int kFirstControlId = 100;
+// The system menu's "About" command: below 0xF000, where the system's own
+// commands begin, and with the low four bits clear, which the system uses.
+inline constexpr UINT kAboutCommand = 0x0110;
 
 class Win32Form : public FormView {
 public:
@@ -61,12 +65,15 @@ private:
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls(int dpiX, int dpiY);
     void addToolTips();
+    // Each control that takes the focus gets its name from the table, for a screen reader.
+    void nameControls();
     void dropFiles(HDROP drop);
     void command(int id, int notification);
     // Shows the option alone checked and runs its click.
     void checkOption(ControlId option);
     HWND field(TextBox box) const { return fields_.at(static_cast<std::size_t>(box)); }
 
+    Platform& platform_;
     Form1 form_;
     HWND window_ = nullptr;
     HFONT regularFont_ = nullptr;
@@ -79,6 +86,7 @@ private:
     FieldTip fieldTip_;
     HWND lastFocus_ = nullptr;
     bool toolTipsAdded_ = false;
+    AccessibleNames accessibleNames_;
     bool settingText_ = false;  // setText runs the change handler itself
 };
 

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <stdexcept>
 #include <vector>
@@ -147,18 +148,65 @@ Answer Win32Platform::askYesNoCancel(const std::string& title, const std::string
     }
 }
 
-// The guide is HTML under its historic name: the browser that every
-// Windows has shows it, from a copy named as HTML.
+namespace {
+
+// The folder of the user's own copy of the guide, made if it is missing:
+// one copy per user, replaced each time, where the uninstaller finds it.
+std::wstring guideFolder() {
+    static const auto folderPath = laterLoaded<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+    wchar_t local[MAX_PATH + 1] = {};
+    if (!folderPath || folderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local) != S_OK) {
+        throw std::runtime_error("no folder for the guide");
+    }
+    std::wstring folder = std::wstring(local) + L"\\" + wide(kGuideFolderName);
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        throw std::runtime_error("no folder for the guide");
+    }
+    return folder;
+}
+
+// Whether some program opens HTML. Where none does, ShellExecuteW may still
+// report success (Wine's winebrowser starts and finds no browser), so the
+// user would see nothing at all.
+bool htmlHasAProgram() {
+    static const auto queryAssociation = laterLoaded<decltype(&AssocQueryStringW)>(L"shlwapi.dll", "AssocQueryStringW");
+    if (!queryAssociation) return false;
+    wchar_t program[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH + 1;
+    return queryAssociation(0, ASSOCSTR_EXECUTABLE, L".html", L"open", program, &length) == S_OK && program[0] != L'\0';
+}
+
+}  // namespace
+
+// The guide is HTML under its historic name: the browser shows it, from a
+// copy named as HTML. Whatever keeps it from showing throws, so that the
+// form tells the user as it does of a missing guide.
 void Win32Platform::showHelp(const HelpRequest& request) {
     if (request.HelpCommand != kHelpForceFile) throw std::runtime_error("help command not supported");
-    wchar_t folder[MAX_PATH + 1] = {};
-    if (GetTempPathW(MAX_PATH + 1, folder) == 0) throw std::runtime_error("no folder for the guide");
-    const std::wstring copy = std::wstring(folder) + L"VARIDAC user's guide.html";
+    if (!htmlHasAProgram()) throw std::runtime_error("no program shows the guide");
+    const std::wstring copy = guideFolder() + L"\\" + wide(kGuideCopyName);
     if (!CopyFileW(wide(request.HelpFile).c_str(), copy.c_str(), FALSE)) throw std::runtime_error("cannot copy the guide");
-    static const auto shellExecute = laterLoaded<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    static const auto shellExecute = laterLoaded<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
     if (!shellExecute) throw std::runtime_error("no program shows the guide");
-    auto opened = reinterpret_cast<INT_PTR>(shellExecute(owner_, L"open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened <= 32) throw std::runtime_error("no program shows the guide");
+    SHELLEXECUTEINFOW shown{};
+    shown.cbSize = sizeof shown;
+    shown.fMask = SEE_MASK_NOCLOSEPROCESS;
+    shown.hwnd = owner_;
+    shown.lpVerb = L"open";
+    shown.lpFile = copy.c_str();
+    shown.nShow = SW_SHOWNORMAL;
+    // An application "handle" of 32 or less is the shell's error number.
+    if (!shellExecute(&shown) || reinterpret_cast<INT_PTR>(shown.hInstApp) <= 32) throw std::runtime_error("no program shows the guide");
+    if (!shown.hProcess) return;
+    // A program that ends at once with a failure has shown nothing: Wine's
+    // winebrowser, where the system has no browser, ends so within a fifth
+    // of a second. A browser that stays, or hands the page to one already
+    // open and ends well, passes.
+    DWORD status = 0;
+    const bool failed = WaitForSingleObject(shown.hProcess, 1000) == WAIT_OBJECT_0 && GetExitCodeProcess(shown.hProcess, &status) &&
+                        status != 0;
+    CloseHandle(shown.hProcess);
+    if (failed) throw std::runtime_error("no program shows the guide");
 }
 
 void Win32Platform::beep() { MessageBeep(MB_OK); }

@@ -18,6 +18,12 @@ std::wstring messageBoxText(const std::string& text);
 // by a NUL, and one more NUL at the end.
 std::wstring dialogFilter(const std::string& filter);
 
+// Where "?" puts the user's copy of the guide: this folder of the user's
+// local application data (the uninstaller removes it), under this name,
+// which tells the system it is HTML.
+inline constexpr const char* kGuideFolderName = "Varidac";
+inline constexpr const char* kGuideCopyName = "VARIDAC user's guide.html";
+
 class Win32Platform : public Platform {
 public:
     // The window that owns message boxes and the file dialogs when none of

@@ -7,7 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <filesystem>
 #include <random>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "core/filler_run.h"
 #include "tests/form/editor_harness.h"
@@ -144,6 +149,45 @@ TEST(SaveList, AFailedWriteOrACancelledDialogLeavesThePointsUnsaved) {
     EXPECT_EQ(h.curve().title, "Tuning curve - new list *");
     EXPECT_EQ(h.state().naamzonderpad, "DUMMY_515ZE.INF");
 }
+
+#ifndef _WIN32
+// What a hostile or careless choice in the save dialog can name: none of it
+// is opened for reading (a FIFO would hang the window), written through or
+// replaced, and the points stay unsaved.
+TEST(SaveList, AFolderAFifoOrALinkAsTargetIsRefusedAndLeftAsItWas) {
+    EditorHarness h;
+    h.form.txtDAlist_DblClick();
+    typePoints(h, {"2.1", "2.6", "3.2", "3.9", "4.7", "5.6", "6.6", "7.7", "8.9", "10.2", "11.5"});
+    const std::filesystem::path folder = h.folder.path() / "FOLDER.INF";
+    const std::filesystem::path fifo = h.folder.path() / "FIFO.INF";
+    const std::filesystem::path kept = h.folder.path() / "KEPT.INF";
+    const std::filesystem::path link = h.folder.path() / "LINK.INF";
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    { std::FILE* f = std::fopen(kept.c_str(), "wb"); ASSERT_NE(f, nullptr); std::fputs("600,1\r\n", f); std::fclose(f); }
+    std::filesystem::create_symlink(kept, link);
+    for (const std::filesystem::path& target : {folder, fifo, link}) {
+        SCOPED_TRACE(target.string());
+        h.platform.messages.clear();
+        h.platform.saveAnswers.push_back(target.string());
+        h.editor().cmdSaveAs_Click();
+        ASSERT_EQ(h.platform.messages.size(), 1u);
+        EXPECT_EQ(h.platform.messages[0].title, kErrorTitle);
+        EXPECT_FALSE(h.editor().listPath());
+        EXPECT_EQ(h.curve().title, "Tuning curve - new list *");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::FILE* f = std::fopen(kept.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char bytes[16] = {};
+    const std::size_t n = std::fread(bytes, 1, sizeof bytes, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(bytes, n), "600,1\r\n");
+    EXPECT_EQ(h.state().naamzonderpad, "DUMMY_515ZE.INF");
+}
+#endif
 
 // Each way of losing the typed points, with each answer to the question.
 TEST(UnsavedPoints, EveryWayOutAsksAndYesSavesNoDiscardsCancelStays) {

@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "util/float_chars.h"
+
 namespace varidac {
 namespace {
 
@@ -95,11 +97,11 @@ Decimal toDecimal(double value) {
     // back as `value` yet differ from its 15-digit rounding
     // (1.3577664124045E-310 against 1.35776641240448E-310).
     if (value >= std::numeric_limits<double>::min()) {
-        auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+        auto res = toCharsShortest(buf, buf + sizeof buf, value, std::chars_format::scientific);
         Decimal d = splitScientific(buf, res.ptr);
         if (d.count <= 15) return d;
     }
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    auto res = toCharsPrecision(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     return splitScientific(buf, res.ptr);
 }
 
@@ -159,7 +161,7 @@ void appendUnsigned(std::string& out, double magnitude, bool leadingZero, char d
         // with at most 15 significant digits, so it is the text as it stands.
         // A plain shortest form is never below 1E-05, so never subnormal.
         char plain[32];
-        auto res = std::to_chars(plain, plain + sizeof plain, magnitude, std::chars_format::general);
+        auto res = toCharsShortest(plain, plain + sizeof plain, magnitude, std::chars_format::general);
         std::string_view text(plain, static_cast<std::size_t>(res.ptr - plain));
         if (text.find('e') == std::string_view::npos) {
             std::size_t first = text.find_first_not_of("0.");
@@ -217,7 +219,7 @@ ParsedNumber convert(std::string_view number) {
     bool negative = number[0] == '-';
     if (number[0] == '+' || number[0] == '-') number.remove_prefix(1);
     ParsedNumber parsed;
-    auto res = std::from_chars(number.data(), number.data() + number.size(), parsed.value);
+    auto res = fromChars(number.data(), number.data() + number.size(), parsed.value);
     if (res.ec == std::errc::result_out_of_range) {
         parsed.outOfRange = true;
         parsed.value = magnitudeAboveOne(number) ? HUGE_VAL : 0.0;

@@ -1,8 +1,9 @@
 #include "core/svg_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
+
+#include "util/float_chars.h"
 
 namespace varidac {
 namespace {
@@ -12,8 +13,10 @@ void appendNumber(std::string& out, double value) {
     if (!std::isfinite(value)) value = 0;
     double rounded = std::round(value * 100) / 100;
     if (rounded == 0) rounded = 0;  // no "-0"
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed);
+    // Room for the largest double written out in full (309 digits), so that
+    // no coordinate, however far off, can come out cut or as garbage.
+    char buffer[320];
+    auto result = toCharsShortest(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed);
     out.append(buffer, result.ptr);
 }
 

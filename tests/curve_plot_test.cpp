@@ -10,6 +10,7 @@
 
 #include "core/bcd_address.h"
 #include "core/da_codes.h"
+#include "core/number_text.h"
 #include "core/svg_writer.h"
 
 namespace varidac {
@@ -345,6 +346,17 @@ TEST(SvgDocument, EscapesTextAndGivesEachListPointItsTitle) {
               std::string::npos)
         << svg;
     EXPECT_NE(svg.find("width=\"100\" height=\"50.5\" viewBox=\"0 0 100 50.5\""), std::string::npos);
+}
+
+TEST(SvgDocument, AFarOffCoordinateIsWrittenInFull) {
+    Drawing drawing;
+    drawing.primitives.push_back(Circle{{1e300, 5}, 4, {0, 0, 0}, std::nullopt, "", Role::ListPoint});
+    const std::string svg = svgDocument(drawing);
+    const std::size_t at = svg.find("cx=\"");
+    ASSERT_NE(at, std::string::npos) << svg;
+    const std::string number = svg.substr(at + 4, svg.find('"', at + 4) - (at + 4));
+    EXPECT_EQ(number.size(), 301u) << number;
+    EXPECT_EQ(readNumber(number), 1e300) << number;
 }
 
 }  // namespace

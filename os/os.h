@@ -1,7 +1,8 @@
 #pragma once
 // Every call whose working differs between systems, in one place: the rest
 // of the program is standard C++ and calls these. One implementation per
-// system: os_posix.cpp and os_windows.cpp. Paths and texts are UTF-8.
+// system: os_posix.cpp and os_windows.cpp (os_web.cpp replaces some of
+// os_posix.cpp under Emscripten). Paths and texts are UTF-8.
 // A call that fails sets errno (a Windows error is translated to its errno
 // value) and returns its failure value.
 #include <cstdint>
@@ -34,6 +35,8 @@ int writeDurably(std::FILE* file, const std::string& bytes);
 
 // Puts the file `from` in the place of `to` in one step, replacing a file
 // that is there. 0, or -1 on failure (the file `to` is then unchanged).
+// In the browser the page then gets `to`, made absolute, through its
+// Module.onFileWritten(path) if it has set one.
 int replaceFile(const std::string& from, const std::string& to);
 
 // Makes `backup` hold what the file at `path` holds now, so that it can be

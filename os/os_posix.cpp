@@ -21,11 +21,15 @@
 
 namespace varidac::os {
 
+#ifndef __EMSCRIPTEN__  // os_web.cpp: Emscripten's C library words some errors differently
 std::string errorText(int error) {
     if (error == kFileInUse) return "The file is in use by another program";
     return std::strerror(error);
 }
+#endif
 
+#ifndef __EMSCRIPTEN__  // os_web.cpp: Emscripten's files for node cut long names short, sync nothing
+                        // and take no links, and the page hears of each file put in place
 std::FILE* openForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 
 std::FILE* createNew(const std::string& path) { return std::fopen(path.c_str(), "wbx"); }
@@ -59,6 +63,7 @@ int keepEarlierFile(const std::string& path, const std::string& backup) {
     errno = ec.value();
     return -1;
 }
+#endif
 
 // A rename over a file needs only the folder's permission, and the rename
 // itself reports that.
@@ -81,6 +86,7 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
 
 bool sameEntryName(const std::string& a, const std::string& b) { return a == b; }
 
+#ifndef __EMSCRIPTEN__  // os_web.cpp: Emscripten's flock succeeds without locking
 // flock on the folder itself: nothing is left behind, and the kernel lets go
 // of the lock with the process's last descriptor, however it ends.
 std::intptr_t lockFolder(const std::string& folder) {
@@ -100,7 +106,9 @@ std::intptr_t lockFolder(const std::string& folder) {
 void unlockFolder(std::intptr_t handle) {
     if (handle >= 0) ::close(static_cast<int>(handle));
 }
+#endif
 
+#ifndef __EMSCRIPTEN__  // os_web.cpp: no signal reaches a handler in the middle of a run
 namespace {
 
 // The plan as the signal handler reads it: C strings made beforehand, since
@@ -177,12 +185,14 @@ void prepareForInterrupts() {
     }();
     (void)prepared;
 }
+#endif
 
 bool isHidden(const std::string& path) {
     std::string name = std::filesystem::path(path).filename().string();
     return !name.empty() && name[0] == '.';
 }
 
+#ifndef __EMSCRIPTEN__  // os_web.cpp: no locales but "C", and no /proc
 // LC_ALL, LC_NUMERIC and LANG: the numeric category alone, as the decimal
 // sign is all that is needed; loading every category of the user's locale
 // would cost a start of the companion more than its arithmetic does.
@@ -218,6 +228,7 @@ std::string programFolder() {
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : self.parent_path().string();
 }
+#endif
 
 std::string currentFolder() {
     std::error_code ec;

@@ -26,6 +26,11 @@ namespace {
 
 const std::string kHugeDigits = "1" + std::string(400, '0');  // beyond the double range
 
+// A bound that tells a read that ends from one that hangs, loops or grows
+// without end (which would take hours here), whatever else the machine is
+// doing; how fast a read is, the benchmarks say.
+constexpr double kEndsSeconds = kSanitized ? 300.0 : 60.0;
+
 std::string listProblem(const std::string& problem) {
     return printed(listReadMessage(problem));
 }
@@ -224,7 +229,7 @@ TEST(ListLimits, AnEndlessListThatIsNoFileIsRefusedSoon) {
         std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
         ChildResult written = writer.wait();
         EXPECT_TRUE(written.exited && written.status == 0) << written.status << " " << written.signal;
-        EXPECT_LT(seconds.count(), kSanitized ? 30.0 : 3.0);
+        EXPECT_LT(seconds.count(), kEndsSeconds);
         if (c.expected) {
             ASSERT_TRUE(std::holds_alternative<Message>(loaded));
             EXPECT_EQ(std::get<Message>(loaded), *c.expected);
@@ -267,7 +272,7 @@ TEST_F(HugeLists, A100MegabyteListIsReadInSecondsAndLittleMemory) {
     EXPECT_EQ(huge.out, "Run OK!\nOkido!  \nHUGE_27C64.BIN is created.  \n");
     EXPECT_EQ(readFile(folder.file("HUGE_test_DA.TXT")), readFile(folder.file("SMALL_test_DA.TXT")));
     EXPECT_LT(huge.maxRssKb - small.maxRssKb, 16 * 1024) << "peak memory grows with the list";
-    EXPECT_LT(huge.seconds, kSanitized ? 60.0 : 5.0);
+    EXPECT_LT(huge.seconds, kEndsSeconds);
 }
 
 TEST_F(HugeLists, Hostile100MegabyteListsAreRefusedInSecondsAndLittleMemory) {
@@ -294,7 +299,7 @@ TEST_F(HugeLists, Hostile100MegabyteListsAreRefusedInSecondsAndLittleMemory) {
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, c.message);
         EXPECT_LT(result.maxRssKb - small.maxRssKb, 16 * 1024);
-        EXPECT_LT(result.seconds, kSanitized ? 60.0 : 5.0);
+        EXPECT_LT(result.seconds, kEndsSeconds);
         EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"SMALL.INF", "SMALL_test_DA.TXT", "SMALL_27C64.BIN", "HOSTILE.INF"}));
     }
 }

@@ -36,15 +36,6 @@ void appendAttribute(std::string& out, std::string_view name, std::string_view v
     out += '"';
 }
 
-std::string colour(Rgb rgb) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text = "#";
-    for (std::uint8_t part : {rgb.red, rgb.green, rgb.blue}) {
-        text += kHex[part >> 4];
-        text += kHex[part & 15];
-    }
-    return text;
-}
 
 // Length of the valid UTF-8 sequence at the start of `text` that XML allows, or 0.
 std::size_t validSequence(std::string_view text) {
@@ -87,13 +78,13 @@ void appendStroke(std::string& out, const std::optional<Stroke>& stroke) {
         appendAttribute(out, "stroke", "none");
         return;
     }
-    appendAttribute(out, "stroke", colour(stroke->colour));
+    appendAttribute(out, "stroke", hexColour(stroke->colour));
     appendAttribute(out, "stroke-width", stroke->width);
     if (stroke->dashed) appendAttribute(out, "stroke-dasharray", "6 4");
 }
 
 void appendFill(std::string& out, const std::optional<Rgb>& fill) {
-    appendAttribute(out, "fill", fill ? colour(*fill) : std::string("none"));
+    appendAttribute(out, "fill", fill ? hexColour(*fill) : std::string("none"));
 }
 
 struct Writer {
@@ -165,7 +156,7 @@ struct Writer {
             appendAttribute(out, "text-anchor", text.horizontal == HorizontalAnchor::Middle ? "middle" : "end");
         }
         if (text.bold) appendAttribute(out, "font-weight", "bold");
-        appendAttribute(out, "fill", colour(text.colour));
+        appendAttribute(out, "fill", hexColour(text.colour));
         out += '>';
         appendEscaped(out, text.text);
         out += "</text>\n";
@@ -192,6 +183,16 @@ std::string svgDocument(const Drawing& drawing) {
     for (const Primitive& primitive : drawing.primitives) std::visit(writer, primitive);
     out += "</svg>\n";
     return out;
+}
+
+std::string hexColour(Rgb rgb) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text = "#";
+    for (std::uint8_t part : {rgb.red, rgb.green, rgb.blue}) {
+        text += kHex[part >> 4];
+        text += kHex[part & 15];
+    }
+    return text;
 }
 
 }  // namespace varidac

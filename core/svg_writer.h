@@ -10,4 +10,7 @@ namespace varidac {
 // characters, come out as "?", so the document is always well-formed.
 std::string svgDocument(const Drawing& drawing);
 
+// "#rrggbb": a colour as SVG and CSS write it.
+std::string hexColour(Rgb rgb);
+
 }  // namespace varidac

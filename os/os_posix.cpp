@@ -1,4 +1,5 @@
 #include "os/os.h"
+#include "os/posix_write.h"
 
 #include <fcntl.h>
 #include <langinfo.h>
@@ -39,15 +40,7 @@ int writeDurably(std::FILE* file, const std::string& bytes) {
     // into more system calls and copy them once more.
     if (std::fflush(file) != 0) return -1;
     const int fd = fileno(file);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) {
-            if (wrote == 0) errno = EIO;
-            return -1;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
+    if (writeAllBytes(fd, bytes) != 0) return -1;
     // A file that cannot be synced (a pipe, a special device) has nothing to lose.
     if (::fsync(fileno(file)) != 0 && errno != EINVAL) return -1;
     return 0;

@@ -2,6 +2,7 @@
 // in the browser the files live in the page's memory, under node they are
 // the machine's own (NODERAWFS).
 #include "os/os.h"
+#include "os/posix_write.h"
 
 #include <emscripten.h>
 #include <fcntl.h>
@@ -213,15 +214,7 @@ std::FILE* createNew(const std::string& path) { return openUncut(path, "wbx"); }
 int writeDurably(std::FILE* file, const std::string& bytes) {
     if (std::fflush(file) != 0) return -1;
     const int fd = fileno(file);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) {
-            if (wrote == 0) errno = EIO;
-            return -1;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
+    if (writeAllBytes(fd, bytes) != 0) return -1;
     // The page's memory has no disk to reach.
     if (const int error = varidac_sync_node_file(fd); error != 0 && error != EINVAL) {
         errno = error > 0 ? error : EIO;

@@ -4,6 +4,7 @@
 
 #include "core/curve_plot.h"
 #include "core/number_text.h"
+#include "core/svg_writer.h"
 #include "ui/editor_layout.h"
 #include "ui/form_events.h"
 #include "ui/web/editor_events.h"
@@ -22,16 +23,6 @@ constexpr std::string_view kindName(ControlKind kind) {
         case ControlKind::PictureBox: return "PictureBox";
     }
     return "Label";
-}
-
-std::string colourText(Rgb rgb) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text = "#";
-    for (std::uint8_t part : {rgb.red, rgb.green, rgb.blue}) {
-        text += kHex[part >> 4];
-        text += kHex[part & 15];
-    }
-    return text;
 }
 
 struct WindowInfo {
@@ -160,7 +151,7 @@ std::string editorTableJson() {
             if (editorHandles(id, event)) events[id].push_back(name);
         }
     }
-    const std::string extra = ",\"markColour\":" + jsonString(colourText(kWarningColour));
+    const std::string extra = ",\"markColour\":" + jsonString(hexColour(kWarningColour));
     return tableJson({kCurveFormName, kCurveWindowTitle, kCurveClientWidthTwips, kCurveClientHeightTwips, extra}, rows, ranks,
                      events);
 }

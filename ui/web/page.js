@@ -1,8 +1,9 @@
 // The page's side of the web front end. It is appended to the module's
-// glue (--post-js) after page_keys.js and page_dialogs.js, and shares its
-// scope: FS, UTF8ToString, allocateUTF8.
+// glue (--post-js) after page_tables_data.js, page_keys.js and
+// page_dialogs.js, and shares its scope: FS, UTF8ToString, allocateUTF8.
 //
-// It builds both windows from the control tables that the module gives,
+// It builds both windows from the control tables (pageTables, written at
+// build time by page_tables_main.cpp from the module's own code),
 // reports every event of a control to the module by the control's index in
 // its table, and does what the module asks of the page through `page`
 // (ui/web/page_bridge.cpp). It decides nothing: which key is refused, what
@@ -49,11 +50,12 @@ var page = (function () {
   // {refused} when another event is still being handled or the program has
   // ended.
 
-  const gate = { busy: false, ended: false, strings: [] };
+  // `loading` until the module runs: the windows are built before it does.
+  const gate = { busy: false, ended: false, loading: true, strings: [] };
   let eventCount = 0;
 
   function blocked() {
-    return gate.busy || gate.ended;
+    return gate.busy || gate.ended || gate.loading;
   }
 
   function call(name, ...args) {
@@ -412,7 +414,7 @@ var page = (function () {
       const events = new Set(control.events);
       switch (control.kind) {
         case 'CommandButton':
-          if (events.has('Click')) element.addEventListener('click', () => call('varidac_click', control.id));
+          if (events.has('Click')) element.addEventListener('click', () => afterGuide(() => call('varidac_click', control.id)));
           break;
         case 'OptionButton':
           wireOption(element, control, control.name);
@@ -721,18 +723,64 @@ var page = (function () {
                 : 'The program could not start (' + reason + ').');
   }
 
+  // The guide goes where the program looks for it as soon as both it and
+  // the module's file system are there: the form does not wait for it, but
+  // a command button's click does meanwhile, "?" being one of them.
+  let guideWritten = null;
+
+  function writeGuide(path) {
+    guideWritten = guideBytes.then((guide) => {
+      if (guide) FS.writeFile(path, new Uint8Array(guide));
+    }).catch(() => {}).then(() => {
+      guideWritten = null;
+    });
+  }
+
+  function afterGuide(action) {
+    if (guideWritten) {
+      guideWritten.then(action);
+    } else {
+      action();
+    }
+  }
+
+  // The main window is built from the tables (page_tables_data.js, written
+  // at build time from the module's own code) while the module still loads;
+  // the curve window when the program first asks for it, as a closed window
+  // costs the start nothing.
+  const formName = pageTables.form.window.name;
+  wireForm(pageTables.form, buildWindow(pageTables.form, FORM_TAB_BASE));
+  let curveWindowPending = () => {
+    wireCurveWindow(pageTables.curve, buildWindow(pageTables.curve, CURVE_TAB_BASE));
+  };
+
+  function buildPendingWindow() {
+    if (!curveWindowPending) return;
+    const build = curveWindowPending;
+    curveWindowPending = null;
+    build();
+  }
+
+  function windowNamed(name) {
+    if (name !== formName) buildPendingWindow();
+    return byId(name);
+  }
+
+  function elementNamed(id) {
+    const element = byId(id);
+    if (element || !curveWindowPending) return element;
+    buildPendingWindow();
+    return byId(id);
+  }
+
   async function start() {
     const info = JSON.parse(UTF8ToString(Module['_varidac_prepare']()));
+    for (const folder of info.folders) FS.mkdirTree(folder);
     lists = info.lists;
-    const guide = await guideBytes;
-    if (guide) FS.writeFile(info.guide, new Uint8Array(guide));
-    const formTable = JSON.parse(UTF8ToString(Module['_varidac_form_table']()));
-    const curveTable = JSON.parse(UTF8ToString(Module['_varidac_editor_table']()));
-    wireForm(formTable, buildWindow(formTable, FORM_TAB_BASE));
-    wireCurveWindow(curveTable, buildWindow(curveTable, CURVE_TAB_BASE));
+    writeGuide(info.guide);
     byId('loading').hidden = true;
-    byId(formTable.window.name).hidden = false;
-    fitDesktop();
+    byId(formName).hidden = false;
+    gate.loading = false;
     started = true;
     call('varidac_start');
     performance.mark('varidac-ready');
@@ -752,18 +800,18 @@ var page = (function () {
 
   return {
     eventDone: eventDone,
-    fieldText: (id) => byId(id).value,
+    fieldText: (id) => elementNamed(id).value,
     fieldTextOutsideSelection: (id) => {
-      const field = byId(id);
+      const field = elementNamed(id);
       return field.value.slice(0, field.selectionStart) + field.value.slice(field.selectionEnd);
     },
     setFieldText: (id, text) => {
-      byId(id).value = text;
+      elementNamed(id).value = text;
     },
-    focus: (id) => byId(id).focus(),
-    showTip: (id, text) => showTip(byId(id), text),
+    focus: (id) => elementNamed(id).focus(),
+    showTip: (id, text) => showTip(elementNamed(id), text),
     setListItems: (id, items) => {
-      const list = byId(id);
+      const list = elementNamed(id);
       const rows = listItems(list);
       // As many rows as before: only their texts change, the selection and
       // the scroll position stay while a voltage is typed.
@@ -784,13 +832,13 @@ var page = (function () {
       });
     },
     checkOption: (id) => {
-      const option = byId(id);
+      const option = elementNamed(id);
       checkOnly(option);
       option.focus();
     },
     showMark: (id, fieldId, text, tip) => {
-      const mark = byId(id);
-      const field = byId(fieldId);
+      const mark = elementNamed(id);
+      const field = elementNamed(fieldId);
       mark.classList.add('mark');
       mark.style.color = markColour;
       mark.textContent = text;
@@ -805,11 +853,11 @@ var page = (function () {
       }
     },
     showSvg: (id, svg) => {
-      byId(id).innerHTML = svg;
+      elementNamed(id).innerHTML = svg;
     },
     windowShown: (name) => !byId(name).hidden,
     showWindow: (name) => {
-      const window_ = byId(name);
+      const window_ = windowNamed(name);
       topmost += 1;
       window_.style.zIndex = String(topmost);
       window_.hidden = false;
@@ -821,12 +869,15 @@ var page = (function () {
       fitDesktop();
     },
     setWindowTitle: (name, title) => {
-      byId(name).querySelector('.title').textContent = title;
+      windowNamed(name).querySelector('.title').textContent = title;
     },
-    windowFrame: frameOf,
+    windowFrame: (name) => {
+      windowNamed(name);
+      return frameOf(name);
+    },
     room: () => [0, 0, Math.floor(byId('desktop').getBoundingClientRect().width), 1 << 20],
     moveWindow: (name, left, top) => {
-      const window_ = byId(name);
+      const window_ = windowNamed(name);
       window_.style.left = left + 'px';
       window_.style.top = top + 'px';
     },

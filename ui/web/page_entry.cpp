@@ -1,15 +1,14 @@
 // The module's entry points: what the page's script calls. The page builds
-// both windows from the tables, starts the program, and then reports each
-// event of a control by the control's index in its table; these pass it to
-// the handler, as every front end does. Each event ends with
+// its windows from the tables (written at build time by
+// page_tables_main.cpp), starts the program, and then reports each event of
+// a control by the control's index in its table; these pass it to the
+// handler, as every front end does. Each event ends with
 // page::eventDone(), also when a dialog on the way made the module wait
 // and the page's call returned early.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "os/os.h"
@@ -57,28 +56,18 @@ std::vector<std::string> droppedPaths;
 
 extern "C" {
 
-// Makes the module's folders and tells the page where the guide goes:
-// beside the program, where "?" looks for it.
+// Tells the page which folders to make (the page makes them with the file
+// system's own calls, which cost the start less than the C++ library's) and
+// where the guide goes: beside the program, where "?" looks for it.
 EMSCRIPTEN_KEEPALIVE const char* varidac_prepare() {
     static std::string info;
-    std::error_code error;
-    std::filesystem::create_directories(pathFromUtf8(os::programFolder()), error);
-    std::filesystem::create_directories(pathFromUtf8(kListsFolder), error);
-    info = "{\"guide\":" + jsonString(joinPath(os::programFolder(), kHelpFileName)) + ",\"lists\":" + jsonString(kListsFolder) + "}";
+    const std::string folder = os::programFolder();
+    info = "{\"folders\":[" + jsonString(folder) + "," + jsonString(kListsFolder) + "],\"guide\":" +
+           jsonString(joinPath(folder, kHelpFileName)) + ",\"lists\":" + jsonString(kListsFolder) + "}";
     return info.c_str();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* varidac_form_table() {
-    static const std::string table = formTableJson();
-    return table.c_str();
-}
-
-EMSCRIPTEN_KEEPALIVE const char* varidac_editor_table() {
-    static const std::string table = editorTableJson();
-    return table.c_str();
-}
-
-// Once the page has built both windows and shown the main one.
+// Once the page has built the main window and shown it.
 EMSCRIPTEN_KEEPALIVE void varidac_start() {
     EventScope scope;
     if (program) return;

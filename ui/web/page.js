@@ -30,12 +30,7 @@ var page = (function () {
   const root = document.documentElement;
   const byId = (id) => document.getElementById(id);
 
-  function make(tag, className, id) {
-    const element = document.createElement(tag);
-    if (className) element.className = className;
-    if (id) element.id = id;
-    return element;
-  }
+  const make = pageDialogs.make;
 
   function px(twips) {
     return twips / TWIPS_PER_PIXEL + 'px';

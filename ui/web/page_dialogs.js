@@ -9,6 +9,7 @@ var pageDialogs = (function () {
 
   const byId = (id) => document.getElementById(id);
 
+  // An element with its class and id; the page's script makes its own with it too.
   function make(tag, className, id) {
     const element = document.createElement(tag);
     if (className) element.className = className;
@@ -223,5 +224,6 @@ var pageDialogs = (function () {
     chooseFileToOpen: chooseFileToOpen,
     copyIn: copyIn,
     existing: existing,
+    make: make,
   };
 })();

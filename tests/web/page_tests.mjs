@@ -119,8 +119,8 @@ async function fillerScenario(session, run) {
 
 // Opens the curve window, starts a new list, types the eleven points and
 // saves it under a new name: the download is the list's exact text.
-async function editorScenario(session) {
-    const { page } = session;
+// Opens the curve window on a new list and types every point into it.
+async function typeNewList(page) {
     await page.dblclick(byId('txtDAlist'));
     const curveWindow = page.locator('#CurveWindow');
     await curveWindow.waitFor({ state: 'visible' });
@@ -134,18 +134,49 @@ async function editorScenario(session) {
     for (const [i, [keys, shows]] of kEditorPoints.entries()) {
         assert.equal(await page.inputValue(byId(`txtPoint(${i})`)), shows, `txtPoint(${i}) after typing "${keys}"`);
     }
-    await page.click(byId('cmdSave'));
+    return curveWindow;
+}
+
+// Names the new list in the save box and takes the one download.
+async function saveAsNewList(session) {
+    const { page } = session;
     await readBox(page, 'savebox');
-    const name = page.locator('dialog.savebox[open] input[type="text"]');
-    await name.selectText();
+    await page.locator('dialog.savebox[open] input[type="text"]').selectText();
     await page.keyboard.type(kSavedListName);
     await page.locator('dialog.savebox[open] button', { hasText: 'Save' }).click();
     const downloads = await takeDownloads(session, 1);
     const expected = kEditorPoints.map(([, , saved], i) => `${600 + 100 * i},${saved}\r\n`).join('');
     assert.deepEqual(textOf(downloads), new Map([[kSavedListName, expected]]), 'the saved list');
+}
+
+async function editorScenario(session) {
+    const { page } = session;
+    const curveWindow = await typeNewList(page);
+    await page.click(byId('cmdSave'));
+    await saveAsNewList(session);
     const title = await curveWindow.textContent();
     assert.ok(title.includes(`Tuning curve - ${kSavedListName}`) && !title.includes(`${kSavedListName} *`),
               `the curve window's title after saving: ${title}`);
+}
+
+// Closing the curve window with unsaved points asks first: Cancel keeps
+// the window; Yes then asks for the new list's name, saves it and closes.
+// One close waits for two dialogs in turn.
+async function closeUnsavedScenario(session) {
+    const { page } = session;
+    const curveWindow = await typeNewList(page);
+    const close = curveWindow.locator('.close');
+    const answer = async (button) => {
+        await close.click();
+        assert.deepEqual((await readBox(page, 'question')).lines, ['Save changes to the new list?']);
+        await page.locator('dialog.question[open] button', { hasText: button }).click();
+    };
+    await answer('Cancel');
+    await page.locator('dialog.question[open]').waitFor({ state: 'detached' });
+    assert.ok(await curveWindow.isVisible(), 'Cancel keeps the curve window');
+    await answer('Yes');
+    await saveAsNewList(session);
+    await curveWindow.waitFor({ state: 'hidden' });
 }
 
 const tests = [
@@ -183,6 +214,10 @@ const tests = [
     {
         name: 'the curve window saves eleven typed points as the list text',
         run: (browser) => withPage(browser, url, {}, editorScenario),
+    },
+    {
+        name: 'closing the curve window with unsaved points asks, and Yes saves before it closes',
+        run: (browser) => withPage(browser, url, {}, closeUnsavedScenario),
     },
     {
         name: 'nothing is requested after load and nothing is stored',

@@ -22,6 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that fails outside a check (a search that timed out) says where.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 windows_path() { echo "Z:${1//\//\\}"; }
 
 probe() { wine "$build/bin/window_probe.exe" "$@" | tr -d '\r'; }

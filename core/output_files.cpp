@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 #include <system_error>
 
 #include "os/os.h"
@@ -252,10 +252,12 @@ std::string journalText(const std::vector<Pending>& pending, const fs::path& jou
 // Finishes the commit a killed run recorded: every temporary still there is
 // put in place, then the earlier files and the record go.
 void finishCommit(const fs::path& journal) {
+    // Read through the C library, as the lists are: a stream here would bring
+    // the whole of the C++ library's locale machinery into every program.
     std::string text;
-    {
-        std::ifstream in(journal, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(os::openForReading(utf8FromPath(journal)), &std::fclose); in) {
+        char block[4096];
+        for (std::size_t got; (got = std::fread(block, 1, sizeof block, in.get())) > 0;) text.append(block, got);
     }
     const bool complete = text.size() >= kJournalStart.size() + kJournalEnd.size() &&
                           text.compare(0, kJournalStart.size(), kJournalStart) == 0 &&

@@ -6,6 +6,7 @@
 
 #include <emscripten.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -233,13 +234,58 @@ int replaceFile(const std::string& from, const std::string& to) {
     return 0;
 }
 
+namespace {
+
+// A copy as std::filesystem::copy_file makes one (a regular file only, never
+// over an existing one, with the same permissions), through the system's
+// calls: the C++ library's own copy goes through its streams, and those bring
+// its whole locale machinery into the module, which every visitor of the page
+// would download and compile. 0, or -1 with errno set; a failed copy leaves
+// no part behind.
+int copyToNewFile(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return -1;
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISREG(info.st_mode) ? errno : ENOTSUP;
+        ::close(in);
+        errno = error;
+        return -1;
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        errno = error;
+        return -1;
+    }
+    int error = 0;
+    std::string block(64 * 1024, '\0');
+    for (;;) {
+        const ssize_t got = ::read(in, block.data(), block.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            if (got < 0) error = errno;
+            break;
+        }
+        if (writeAllBytes(out, block.substr(0, static_cast<std::size_t>(got))) != 0) {
+            error = errno;
+            break;
+        }
+    }
+    if (::close(out) != 0 && error == 0) error = errno;
+    ::close(in);
+    if (error == 0) return 0;
+    ::unlink(to.c_str());
+    errno = error;
+    return -1;
+}
+
+}  // namespace
+
 int keepEarlierFile(const std::string& path, const std::string& backup) {
     if (varidac_link_node_file(path.c_str(), backup.c_str()) == 0) return 0;
-    std::error_code ec;
-    std::filesystem::copy_file(path, backup, ec);
-    if (!ec) return 0;
-    errno = ec.value();
-    return -1;
+    return copyToNewFile(path, backup);
 }
 
 std::intptr_t lockFolder(const std::string& folder) {

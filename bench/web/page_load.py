@@ -50,7 +50,7 @@ def page_link(build):
     with open(os.path.join(build, "build.ninja")) as f:
         lines = f.read().split("\n")
     for i, line in enumerate(lines):
-        if line.startswith("build ") and "CXX_EXECUTABLE_LINKER__varidac_page_" in line:
+        if line.startswith("build ui/web/varidac.js: CXX_EXECUTABLE_LINKER__varidac_page_"):
             flags = {}
             for setting in lines[i + 1:]:
                 if not setting.startswith("  "):
@@ -62,8 +62,9 @@ def page_link(build):
 
 
 def build_bare_page(build, folder):
-    """An empty module with the page's flags, less the page's own script,
-    and with the file system that the page's program brings."""
+    """An empty module with the page's flags, less the page's own script
+    and its own functions' list, and with the file system that the page's
+    program brings."""
     compile_flags, link_flags = page_link(build)
     kept = ["-sFORCE_FILESYSTEM=1"]
     skip = False
@@ -72,6 +73,11 @@ def build_bare_page(build, folder):
             skip = False
         elif flag in ("--post-js", "--pre-js", "--extern-pre-js", "--extern-post-js", "--js-library"):
             skip = True
+        elif flag == "--profiling-funcs" or flag.startswith("-sASYNCIFY_REMOVE="):
+            # The page's module keeps its names only until the build has
+            # checked its list of functions that cannot wait, a list of the
+            # page's own functions.
+            continue
         else:
             kept.append(flag)
     source = os.path.join(folder, "bare.cpp")

@@ -255,6 +255,8 @@ const tests = [
                     assert.ok(response && response.status() < 400, `${requested} answered ${response?.status()}`);
                 }
                 assert.deepEqual(await session.context.cookies(), [], 'cookies');
+                assert.equal(await session.page.locator('#privacy:visible').textContent(),
+                             'Nothing leaves this computer: the page sends no requests and keeps no cookies or storage.');
                 const stored = await session.page.evaluate(async () => ({
                     localStorage: localStorage.length,
                     sessionStorage: sessionStorage.length,

@@ -774,6 +774,7 @@ var page = (function () {
     lists = info.lists;
     writeGuide(info.guide);
     byId('loading').hidden = true;
+    byId('privacy').hidden = false;
     byId(formName).hidden = false;
     gate.loading = false;
     started = true;

@@ -576,7 +576,6 @@ var page = (function () {
       const close = make('button', 'close');
       close.type = 'button';
       close.setAttribute('aria-label', 'Close');
-      close.textContent = '\u00d7';
       close.addEventListener('click', () => {
         panel.hidden = true;
       });

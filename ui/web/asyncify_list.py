@@ -72,7 +72,7 @@ class Module:
             sys.exit("asyncify_list.py: %s is no WebAssembly module" % path)
         self.types, self.imports, self.functions, self.bodies = [], [], [], []
         self.table, self.names, self.exports = {}, {}, {}
-        self.imported_globals = 0
+        self.data = data
         r = Reader(data, 8)
         while r.at < len(data):
             section, size = r.byte(), r.u()
@@ -96,7 +96,6 @@ class Module:
                     elif kind == 3:
                         r.byte()
                         r.byte()
-                        self.imported_globals += 1
             elif section == 3:
                 self.functions = [r.u() for _ in range(r.u())]
             elif section == 7:
@@ -111,7 +110,6 @@ class Module:
                     length = r.u()
                     self.bodies.append((r.at, r.at + length))
                     r.at += length
-                self.data = data
             elif section == 0 and r.name() == "name":
                 while r.at < end:
                     kind, length = r.byte(), r.u()
@@ -195,14 +193,14 @@ def calls_of(module, index, on_call, on_global_get=lambda index: None, kept_para
         r.u()
         r.byte()
     stack = []
-    frames = [[0, 1, False]]  # height, results, unreachable
+    frames = [[0, len(module.type_of(len(module.imports) + index)[1]), False]]  # height, results, unreachable
 
     def pop():
         if len(stack) > frames[-1][0]:
             return stack.pop()
         if frames[-1][2]:
             return UNKNOWN
-        raise ValueError("operand stack underflow in function %d" % index)
+        sys.exit("asyncify_list.py: function %d misread: a value taken from an empty stack" % index)
 
     def pops(n):
         values = [pop() for _ in range(n)]
@@ -230,7 +228,13 @@ def calls_of(module, index, on_call, on_global_get=lambda index: None, kept_para
             frames[-1][2] = False
             push(frames[-1][3])
         elif op == 0x0B:
-            height, results = frames[-1][0], frames[-1][1]
+            height, results, unreachable = frames[-1][:3]
+            # A block that ends reachable holds just its results: anything
+            # else means an instruction was misread, and with it which
+            # values are constants.
+            if not unreachable and len(stack) != height + results:
+                sys.exit("asyncify_list.py: function %d misread: %d values where a block ends with %d"
+                         % (index, len(stack) - height, results))
             del stack[height:]
             frames.pop()
             if not frames:

@@ -1,5 +1,6 @@
-// The page's browser tests: node page_tests.mjs URL COMPANION. One line per
-// test; exits non-zero on any failure.
+// The page's browser tests: node page_tests.mjs URL COMPANION [ONLY], ONLY
+// a pattern of the names of the tests to run. One line per test; exits
+// non-zero on any failure.
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -20,9 +21,9 @@ import {
 import { runCompanion } from './companion.mjs';
 import { focusOrder, formControls } from './form_table.mjs';
 
-const [url, companion] = process.argv.slice(2);
+const [url, companion, only] = process.argv.slice(2);
 if (!url || !companion) {
-    console.error('usage: node page_tests.mjs URL LINUX_COMPANION');
+    console.error('usage: node page_tests.mjs URL LINUX_COMPANION [NAME_PATTERN]');
     process.exit(2);
 }
 const repoRoot = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -180,7 +181,7 @@ async function closeUnsavedScenario(session) {
     await curveWindow.waitFor({ state: 'hidden' });
 }
 
-const tests = [
+const allTests = [
     ...kFillerRuns.map((run) => ({
         name: `Start Filler gives the companion's files: ${run.what}`,
         run: (browser) =>
@@ -300,6 +301,11 @@ function failureText(error) {
     return lines.slice(0, 4).join(' | ');
 }
 
+const tests = only ? allTests.filter((test) => new RegExp(only).test(test.name)) : allTests;
+if (tests.length === 0) {
+    console.error(`no test's name matches ${only}`);
+    process.exit(2);
+}
 let failed = 0;
 const browser = await launchBrowser();
 try {

@@ -2,11 +2,11 @@
 # The page's browser tests: serves SITE_FOLDER on 127.0.0.1 (a page cannot
 # fetch its module from file://) and drives Debian's Chromium through it,
 # comparing what the page gives with what the Linux companion writes.
-#   bash tests/web/run_page_tests.sh SITE_FOLDER LINUX_COMPANION
+#   bash tests/web/run_page_tests.sh SITE_FOLDER LINUX_COMPANION [NAME_PATTERN]
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 SITE_FOLDER LINUX_COMPANION" >&2
+if [ $# -lt 2 ] || [ $# -gt 3 ]; then
+    echo "usage: $0 SITE_FOLDER LINUX_COMPANION [NAME_PATTERN]" >&2
     exit 2
 fi
 site=$(realpath "$1")
@@ -53,4 +53,4 @@ if [ -z "$port" ]; then
     exit 1
 fi
 
-node "$here/page_tests.mjs" "http://127.0.0.1:$port/" "$companion"
+node "$here/page_tests.mjs" "http://127.0.0.1:$port/" "$companion" ${3+"$3"}

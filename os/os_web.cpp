@@ -246,22 +246,18 @@ int copyToNewFile(const std::string& from, const std::string& to) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return -1;
     struct stat info {};
-    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = S_ISREG(info.st_mode) ? errno : ENOTSUP;
-        ::close(in);
-        errno = error;
-        return -1;
-    }
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    const int unread = ::fstat(in, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : ENOTSUP;
+    const int out = unread != 0 ? -1 : ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
     if (out < 0) {
-        const int error = errno;
+        const int error = unread != 0 ? unread : errno;
         ::close(in);
         errno = error;
         return -1;
     }
-    int error = 0;
+    // The mode as the earlier file has it, whatever the umask took away.
+    int error = ::fchmod(out, info.st_mode & 07777) == 0 ? 0 : errno;
     std::string block(64 * 1024, '\0');
-    for (;;) {
+    while (error == 0) {
         const ssize_t got = ::read(in, block.data(), block.size());
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {

@@ -37,25 +37,22 @@ class Reader:
         self.at += 1
         return self.data[self.at - 1]
 
-    def u(self):
+    def leb(self):
+        """A LEB128 number's bits, how many, and its last byte."""
         result = shift = 0
         while True:
             b = self.byte()
             result |= (b & 0x7F) << shift
             shift += 7
             if b < 0x80:
-                return result
+                return result, shift, b
+
+    def u(self):
+        return self.leb()[0]
 
     def s(self):
-        result = shift = 0
-        while True:
-            b = self.byte()
-            result |= (b & 0x7F) << shift
-            shift += 7
-            if b < 0x80:
-                if b & 0x40:
-                    result -= 1 << shift
-                return result
+        result, shift, last = self.leb()
+        return result - (1 << shift) if last & 0x40 else result
 
     def name(self):
         n = self.u()

@@ -482,14 +482,14 @@ def removable(probe, chosen, assumed):
     for ones that may wait and that cannot. Asyncify's own analysis still
     runs on the rest, so a name left out only instruments a function more.
     Left out are the names Binaryen cannot read in a list (unbalanced
-    brackets, quotes, an ellipsis, which emcc spoils) and those whose '*', a
-    wildcard there, would also match a function that may wait."""
+    brackets, quotes) and those whose '*', a wildcard there, would also
+    match a function that may wait."""
     keep = {probe.names[f] for f in chosen}
     waiting_names = sorted(keep)
     names = []
     for function in assumed:
         name = probe.names.get(function)
-        if not name or name in keep or not balanced(name) or "'" in name or '"' in name or "..." in name:
+        if not name or name in keep or not balanced(name) or "'" in name or '"' in name:
             continue
         if "*" in name:
             pattern = re.compile("^" + ".*".join(re.escape(part) for part in name.split("*")) + "$", re.S)
